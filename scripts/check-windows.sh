@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Compiles the program's own code (app/, component/, storage/, ui/) with the
+# mingw-w64 cross compiler against the real <windows.h>, so the declarations of
+# platform/win32.h never drift from Windows. Compile only; nothing is linked.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cxx=x86_64-w64-mingw32-g++-posix
+if ! command -v "$cxx" >/dev/null; then
+  sudo_cmd=""
+  [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq g++-mingw-w64-x86-64
+fi
+status=0
+count=0
+for f in $(ls app/*.cpp component/*.cpp storage/*.cpp ui/*.cpp 2>/dev/null); do
+  count=$((count + 1))
+  if ! "$cxx" -std=c++20 -Wall -Wextra -Werror -fsyntax-only -I. "$f"; then
+    echo "Windows compile failed: $f"
+    status=1
+  fi
+done
+echo "Windows compile check: $count files, $([ $status -eq 0 ] && echo passed || echo failed)"
+exit $status

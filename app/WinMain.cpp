@@ -1,0 +1,3 @@
+#include "app/Startup.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return RunCheckbook(instance); }

@@ -1,0 +1,23 @@
+// The interface object of the database engine component (REDivizud.DLL).
+#pragma once
+
+#include <cstdint>
+
+// Called once per result row inside Execute; a NULL value is a null text.
+// The texts are writable until the callback returns.
+typedef int32_t (*RowCallbackFn)(void* context, int32_t columnCount, char** columnTexts, char** columnNames);
+
+class DatabaseEngine {
+ public:
+  virtual void AddRef() = 0;
+  virtual void Release() = 0;  // ends the caller's use of the object
+  virtual int32_t Close() = 0;
+  virtual const char* LastError() = 0;  // message of the last failure, never null
+  // Runs one statement and hands every result row to callback; non-zero on success.
+  virtual int32_t Execute(const char* sql, void* context, RowCallbackFn callback) = 0;
+  // Opens or creates the database file; non-zero when it is open and readable.
+  virtual int32_t Open(const char* fileName) = 0;
+
+ protected:
+  ~DatabaseEngine() = default;  // objects end through Release
+};

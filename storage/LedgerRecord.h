@@ -1,0 +1,43 @@
+// One transaction of the register: the QLedger table and its rows.
+#pragma once
+
+#include <cstdint>
+
+#include "storage/TableRecord.h"
+
+enum TransactionStatus : int32_t {
+  StatusPlain = 0,
+  StatusCleared = 1,     // shown "C"; nothing assigns it
+  StatusReconciled = 2,  // shown "R"; read-only
+  StatusMarked = 3,      // shown "B" while balancing
+};
+
+class LedgerRecord : public TableRecord {
+ public:
+  LedgerRecord(DatabaseEngine* engine, const char* tableName);
+  // Columns by position: mTransID, mDate, mCheckNum, mPayee, mDebit,
+  // mCredit, mAccID, mStatus; missing ones stay 0 or empty.
+  LedgerRecord(TableRecord* owner, int32_t columnCount, char** columnTexts, char** columnNames);
+
+  TableRecord* CreateRow(int32_t columnCount, char** columnTexts, char** columnNames) override;
+  void CreateTable() override;
+  int32_t Insert() override;  // 0 without sending anything when the payee is empty
+  int32_t Remove() override;
+  int32_t Update() override;
+
+  void SetDate(const char* text);   // at most 20 bytes; null empties it
+  void SetPayee(const char* text);  // at most 80 bytes; null empties it
+  const char* Date() const { return mDate; }
+  const char* Payee() const { return mPayee; }
+
+  int32_t mTransID = 0;
+  int32_t mCheckNum = 0;
+  float mDebit = 0;
+  float mCredit = 0;
+  int32_t mStatus = StatusPlain;
+  int32_t mAccID = 0;
+
+ private:
+  char mDate[21] = {};
+  char mPayee[81] = {};
+};

@@ -1,0 +1,181 @@
+#include "ui/EntryCommands.h"
+
+#include "app/AppState.h"
+#include "resources/resource.h"
+#include "storage/TextConvert.h"
+#include "ui/PayeeList.h"
+#include "ui/RegisterWindow.h"
+
+namespace {
+
+constexpr int kFieldSize = 128;
+const char kNoAccount[] = "Account is not setup yet. Please setup Account";
+const char kDataEntry[] = "Data Entry";
+
+void ShowError(HWND window, const char* text, const char* caption) {
+  MessageBoxA(window, text, caption, MB_OK | MB_ICONERROR);
+}
+
+void ReadField(HWND window, int id, char (&text)[kFieldSize]) {
+  text[0] = '\0';
+  GetWindowTextA(GetDlgItem(window, id), text, kFieldSize);
+}
+
+AccountRecord* CurrentAccount() { return static_cast<AccountRecord*>(appState.accounts->FirstRow()); }
+
+int SelectedLine(HWND window) {
+  return static_cast<int>(SendMessageA(GetDlgItem(window, IDC_REGISTER), LB_GETCURSEL, 0, 0));
+}
+
+// A transaction and the account's running balance are written together or not
+// at all: the balance is never recomputed, so a half-done command would leave
+// it wrong for good.
+void BeginChange() { appState.ledger->Execute("BEGIN"); }
+void CancelChange() { appState.ledger->Execute("ROLLBACK"); }
+void CommitChange(AccountRecord* account) {
+  account->Update();
+  appState.ledger->Execute("COMMIT");
+}
+
+// Set by the program, so the list sends no selection change and the entry row stays as it is.
+void SelectLine(HWND window, int index) {
+  SendMessageA(GetDlgItem(window, IDC_REGISTER), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void FocusCheckNumber(HWND window) { SetFocus(GetDlgItem(window, IDC_CHECKNUM)); }
+
+float Reduce(double value) { return static_cast<float>(value); }
+
+}  // namespace
+
+int32_t ReadEntryFields(HWND window, LedgerRecord* row) {
+  char text[kFieldSize];
+  ReadField(window, IDC_CHECKNUM, text);
+  row->mCheckNum = TextToInt(text);
+
+  ReadField(window, IDC_DATE, text);
+  if (text[0] == '\0') {
+    ShowError(window, "Please enter the Date.", kDataEntry);
+    return 0;
+  }
+  row->SetDate(text);
+
+  ReadField(window, IDC_PAYEE, text);
+  if (text[0] == '\0') {
+    ShowError(window, "Enter or Select a Payee from the list", kDataEntry);
+    return 0;
+  }
+  row->SetPayee(text);
+
+  ReadField(window, IDC_CREDIT, text);
+  float credit = TextToReal(text);
+  ReadField(window, IDC_DEBIT, text);
+  float debit = TextToReal(text);
+  if (debit == 0 && credit == 0) {
+    ShowError(window, "Please enter Debit or credit ammount", kDataEntry);
+    return 0;
+  }
+  if (debit != 0 && credit != 0) {
+    ShowError(window, "Enter either debit or credit ammount, not both", kDataEntry);
+    return 0;
+  }
+  row->mDebit = debit;
+  row->mCredit = credit;
+  return 1;
+}
+
+void NewTransaction(HWND window) {
+  const char caption[] = "Insert New Record";
+  AccountRecord* account = CurrentAccount();
+  if (account == nullptr) {
+    ShowError(window, kNoAccount, caption);
+    return;
+  }
+  LedgerRecord* entry = appState.ledger;
+  entry->mAccID = account->mAccID;
+  if (ReadEntryFields(window, entry) == 0) return;
+
+  BeginChange();
+  if (entry->Insert() == 0) {
+    CancelChange();
+    ShowError(window, "Error inserting a Record", caption);
+    return;
+  }
+  RememberPayee(window, entry->Payee());
+  account->mAccBalance = Reduce(static_cast<double>(account->mAccBalance) - entry->mDebit);
+  account->mAccBalance = Reduce(static_cast<double>(entry->mCredit) + account->mAccBalance);
+  CommitChange(account);
+  RefreshList();
+  FocusCheckNumber(window);
+}
+
+void EditTransaction(HWND window) {
+  const char caption[] = "Edit Record";
+  int index = SelectedLine(window);
+  if (index < 0) return;
+  AccountRecord* account = CurrentAccount();
+  if (account == nullptr) {
+    ShowError(window, kNoAccount, caption);
+    return;
+  }
+  LedgerRecord* row = static_cast<LedgerRecord*>(appState.ledger->RowAt(index));
+  if (row == nullptr) {
+    ShowError(window, "Error accessing a Record information.", caption);
+    return;
+  }
+  if (row->mStatus == StatusReconciled) {
+    ShowError(window, "Can not change this record.\nRecord is read-only.", caption);
+    return;
+  }
+  float oldDebit = row->mDebit;
+  float oldCredit = row->mCredit;
+  if (ReadEntryFields(window, row) == 0) return;
+
+  BeginChange();
+  if (row->Update() == 0) {
+    CancelChange();
+    ShowError(window, "Error updating the Record information.", caption);
+    return;
+  }
+  RememberPayee(window, row->Payee());
+  float debitChange = Reduce(static_cast<double>(oldDebit) - row->mDebit);
+  float creditChange = Reduce(static_cast<double>(oldCredit) - row->mCredit);
+  account->mAccBalance = Reduce(static_cast<double>(account->mAccBalance) + debitChange);
+  account->mAccBalance = Reduce(static_cast<double>(account->mAccBalance) - creditChange);
+  CommitChange(account);
+  RefreshList();
+  SelectLine(window, index);
+  FocusCheckNumber(window);
+}
+
+void DeleteTransaction(HWND window) {
+  const char caption[] = "Delete Record";
+  int index = SelectedLine(window);
+  if (index < 0) return;
+  AccountRecord* account = CurrentAccount();
+  if (account == nullptr) {
+    ShowError(window, kNoAccount, caption);
+    return;
+  }
+  LedgerRecord* row = static_cast<LedgerRecord*>(appState.ledger->RowAt(index));
+  if (row == nullptr) {
+    ShowError(window, "Record not found.", caption);
+    return;
+  }
+  float oldDebit = row->mDebit;
+  float oldCredit = row->mCredit;
+
+  BeginChange();
+  if (row->Remove() == 0) {
+    CancelChange();
+    ShowError(window, "Error removing the Record.", caption);
+    return;
+  }
+  account->mAccBalance = Reduce(static_cast<double>(account->mAccBalance) + oldDebit);
+  account->mAccBalance = Reduce(static_cast<double>(account->mAccBalance) - oldCredit);
+  CommitChange(account);
+  RefreshList();
+  // The line above the deleted one; -1 for the first line leaves none selected.
+  SelectLine(window, index - 1);
+  FocusCheckNumber(window);
+}

@@ -1,5 +1,7 @@
 #include "ui/EntryCommands.h"
 
+#include <string>
+
 #include "app/AppState.h"
 #include "resources/resource.h"
 #include "storage/TextConvert.h"
@@ -23,8 +25,28 @@ void ReadField(HWND window, int id, char (&text)[kFieldSize]) {
 
 AccountRecord* CurrentAccount() { return static_cast<AccountRecord*>(appState.accounts->FirstRow()); }
 
-int SelectedLine(HWND window) {
-  return static_cast<int>(SendMessageA(GetDlgItem(window, IDC_REGISTER), LB_GETCURSEL, 0, 0));
+struct Selected {
+  int index;
+  AccountRecord* account;
+  LedgerRecord* row;
+};
+
+// The selected line's row for Edit and Delete. Without a selection nothing is
+// shown; a missing account or row is reported under the command's caption.
+bool FindSelected(HWND window, const char* caption, const char* rowMissing, Selected& target) {
+  target.index = static_cast<int>(SendMessageA(GetDlgItem(window, IDC_REGISTER), LB_GETCURSEL, 0, 0));
+  if (target.index < 0) return false;
+  target.account = CurrentAccount();
+  if (target.account == nullptr) {
+    ShowError(window, kNoAccount, caption);
+    return false;
+  }
+  target.row = static_cast<LedgerRecord*>(appState.ledger->RowAt(target.index));
+  if (target.row == nullptr) {
+    ShowError(window, rowMissing, caption);
+    return false;
+  }
+  return true;
 }
 
 // A transaction and the account's running balance are written together or not
@@ -111,29 +133,36 @@ void NewTransaction(HWND window) {
 
 void EditTransaction(HWND window) {
   const char caption[] = "Edit Record";
-  int index = SelectedLine(window);
-  if (index < 0) return;
-  AccountRecord* account = CurrentAccount();
-  if (account == nullptr) {
-    ShowError(window, kNoAccount, caption);
-    return;
-  }
-  LedgerRecord* row = static_cast<LedgerRecord*>(appState.ledger->RowAt(index));
-  if (row == nullptr) {
-    ShowError(window, "Error accessing a Record information.", caption);
-    return;
-  }
+  Selected target;
+  if (!FindSelected(window, caption, "Error accessing a Record information.", target)) return;
+  auto [index, account, row] = target;
   if (row->mStatus == StatusReconciled) {
     ShowError(window, "Can not change this record.\nRecord is read-only.", caption);
     return;
   }
   float oldDebit = row->mDebit;
   float oldCredit = row->mCredit;
-  if (ReadEntryFields(window, row) == 0) return;
+  // An edit that is not stored must not linger in the row object: a balancing
+  // mark writes the whole row back, and would store it without moving the balance.
+  const int32_t oldCheckNum = row->mCheckNum;
+  const std::string oldDate = row->Date();
+  const std::string oldPayee = row->Payee();
+  auto restore = [&] {
+    row->mCheckNum = oldCheckNum;
+    row->SetDate(oldDate.c_str());
+    row->SetPayee(oldPayee.c_str());
+    row->mDebit = oldDebit;
+    row->mCredit = oldCredit;
+  };
+  if (ReadEntryFields(window, row) == 0) {
+    restore();
+    return;
+  }
 
   BeginChange();
   if (row->Update() == 0) {
     CancelChange();
+    restore();
     ShowError(window, "Error updating the Record information.", caption);
     return;
   }
@@ -150,18 +179,9 @@ void EditTransaction(HWND window) {
 
 void DeleteTransaction(HWND window) {
   const char caption[] = "Delete Record";
-  int index = SelectedLine(window);
-  if (index < 0) return;
-  AccountRecord* account = CurrentAccount();
-  if (account == nullptr) {
-    ShowError(window, kNoAccount, caption);
-    return;
-  }
-  LedgerRecord* row = static_cast<LedgerRecord*>(appState.ledger->RowAt(index));
-  if (row == nullptr) {
-    ShowError(window, "Record not found.", caption);
-    return;
-  }
+  Selected target;
+  if (!FindSelected(window, caption, "Record not found.", target)) return;
+  auto [index, account, row] = target;
   float oldDebit = row->mDebit;
   float oldCredit = row->mCredit;
 

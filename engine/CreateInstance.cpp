@@ -1,0 +1,33 @@
+// The component's one export: the factory that hands out engine objects.
+#include <cstdint>
+#include <cstring>
+#include <new>
+
+#include "engine/SqliteEngine.h"
+
+namespace {
+
+constexpr char kComponentName[] = "REDivizud";
+constexpr uint32_t kVersion = 100;
+
+}  // namespace
+
+extern "C" void* CreateInstance(const char* componentName, uint32_t version, void* module) {
+  if (!componentName || std::strcmp(componentName, kComponentName) != 0 || version != kVersion) return nullptr;
+  DatabaseEngine* engine = new (std::nothrow) SqliteEngine(static_cast<RefCounted*>(module));
+  return engine;
+}
+
+#ifndef _WIN32
+// Windows exports the factory under its decorated name through
+// REDivizud.def; ELF names cannot hold it, so it is listed here.
+#include "platform/posix/modules.h"
+
+extern "C" {
+__attribute__((visibility("default"))) extern const ComponentExport ComponentExports[];
+const ComponentExport ComponentExports[] = {
+    {kFactoryExportName, reinterpret_cast<void*>(&CreateInstance)},
+    {nullptr, nullptr},
+};
+}
+#endif

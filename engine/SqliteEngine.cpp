@@ -1,0 +1,125 @@
+#include "engine/SqliteEngine.h"
+
+#include <new>
+#include <vector>
+
+namespace {
+
+constexpr int kBusyMilliseconds = 3000;
+
+bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// True when text holds nothing but white space and at most one ";".
+bool NothingFollows(const char* text) {
+  while (IsSpace(*text)) ++text;
+  if (*text == ';') ++text;
+  while (IsSpace(*text)) ++text;
+  return *text == '\0';
+}
+
+}  // namespace
+
+SqliteEngine::SqliteEngine(RefCounted* module) : module(module) {
+  if (module) module->AddRef();
+}
+
+SqliteEngine::~SqliteEngine() { Close(); }
+
+void SqliteEngine::AddRef() { ++refCount; }
+
+void SqliteEngine::Release() {
+  if (--refCount > 0) return;
+  RefCounted* owner = module;
+  delete this;
+  // The loader keeps its own reference on the module for the whole process,
+  // so this never unloads the code that is running it.
+  if (owner) owner->Release();
+}
+
+const char* SqliteEngine::LastError() { return lastError.c_str(); }
+
+int32_t SqliteEngine::Fail(const char* message) {
+  try {
+    lastError = message ? message : "";
+  } catch (...) {
+    lastError.clear();
+  }
+  return 0;
+}
+
+int32_t SqliteEngine::Close() {
+  if (!db) return 0;
+  // Statements are always finalized before Execute returns, so this closes.
+  int result = sqlite3_close(db);
+  db = nullptr;
+  return result == SQLITE_OK ? 1 : Fail("the database did not close cleanly");
+}
+
+int32_t SqliteEngine::Open(const char* fileName) {
+  Close();
+  if (!fileName || !*fileName) return Fail("no file name");
+  sqlite3* handle = nullptr;
+  int result = sqlite3_open_v2(fileName, &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  if (result == SQLITE_OK) {
+    sqlite3_busy_timeout(handle, kBusyMilliseconds);
+    // Opening is lazy: only a read shows whether the file is a database.
+    result = sqlite3_exec(handle, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+  }
+  if (result != SQLITE_OK) {
+    Fail(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(result));
+    sqlite3_close(handle);
+    return 0;
+  }
+  db = handle;
+  return 1;
+}
+
+int32_t SqliteEngine::Execute(const char* sql, void* context, RowCallbackFn callback) {
+  if (!db) return Fail("no database is open");
+  if (!sql) return Fail("no statement");
+  sqlite3_stmt* statement = nullptr;
+  const char* tail = nullptr;
+  if (sqlite3_prepare_v2(db, sql, -1, &statement, &tail) != SQLITE_OK) return Fail(sqlite3_errmsg(db));
+  if (!statement) return Fail("no statement");
+  int32_t result = 0;
+  if (!NothingFollows(tail)) {
+    result = Fail("only one statement may run at a time");
+  } else {
+    try {
+      result = Step(statement, context, callback);
+    } catch (const std::bad_alloc&) {
+      result = Fail("out of memory");
+    }
+  }
+  sqlite3_finalize(statement);
+  return result;
+}
+
+// Runs the prepared statement, handing each row to callback as writable
+// copies of its texts; a NULL value is a null text.
+int32_t SqliteEngine::Step(sqlite3_stmt* statement, void* context, RowCallbackFn callback) {
+  int columns = sqlite3_column_count(statement);
+  std::vector<std::string> names(columns), texts(columns);
+  std::vector<char*> namePointers(columns), textPointers(columns);
+  for (int i = 0; i < columns; ++i) {
+    const char* name = sqlite3_column_name(statement, i);
+    names[i] = name ? name : "";
+    namePointers[i] = names[i].data();
+  }
+  int result;
+  while ((result = sqlite3_step(statement)) == SQLITE_ROW) {
+    for (int i = 0; i < columns; ++i) {
+      if (sqlite3_column_type(statement, i) == SQLITE_NULL) {
+        textPointers[i] = nullptr;
+        continue;
+      }
+      auto text = reinterpret_cast<const char*>(sqlite3_column_text(statement, i));
+      if (!text) return Fail("out of memory");
+      texts[i].assign(text, static_cast<size_t>(sqlite3_column_bytes(statement, i)));
+      textPointers[i] = texts[i].data();
+    }
+    if (callback) callback(context, columns, textPointers.data(), namePointers.data());
+  }
+  if (result != SQLITE_DONE) return Fail(sqlite3_errmsg(db));
+  return 1;
+}

@@ -1,0 +1,95 @@
+#include "storage/LedgerRecord.h"
+
+#include <new>
+
+#include "storage/TextConvert.h"
+
+LedgerRecord::LedgerRecord(DatabaseEngine* engine, const char* tableName) : TableRecord(engine, tableName) {}
+
+LedgerRecord::LedgerRecord(TableRecord* owner, int32_t columnCount, char** columnTexts, char** columnNames)
+    : TableRecord(owner, columnCount, columnTexts, columnNames) {
+  for (int32_t i = 0; columnTexts && i < columnCount && i < 8; ++i) {
+    const char* text = columnTexts[i];
+    switch (i) {
+      case 0: mTransID = TextToInt(text); break;
+      case 1: SetDate(text); break;
+      case 2: mCheckNum = TextToInt(text); break;
+      case 3: SetPayee(text); break;
+      case 4: mDebit = TextToReal(text); break;
+      case 5: mCredit = TextToReal(text); break;
+      case 6: mAccID = TextToInt(text); break;
+      case 7: mStatus = TextToInt(text); break;
+    }
+  }
+}
+
+TableRecord* LedgerRecord::CreateRow(int32_t columnCount, char** columnTexts, char** columnNames) {
+  return new (std::nothrow) LedgerRecord(this, columnCount, columnTexts, columnNames);
+}
+
+void LedgerRecord::SetDate(const char* text) { CopyText(mDate, text, sizeof mDate - 1); }
+
+void LedgerRecord::SetPayee(const char* text) { CopyText(mPayee, text, sizeof mPayee - 1); }
+
+void LedgerRecord::CreateTable() {
+  TextBuffer sql;
+  sql.Assign("CREATE TABLE ")
+      .Append(tableName.Text())
+      .Append(" (mTransID INTEGER PRIMARY KEY,mDate VARCHAR(20),mCheckNum INTEGER,mPayee VARCHAR(80),"
+              "mDebit FLOAT,mCredit FLOAT,mAccID INTEGER,mStatus INTEGER)");
+  Execute(sql.Text());  // refused harmlessly when the table exists
+}
+
+int32_t LedgerRecord::Insert() {
+  if (!mPayee[0]) return 0;
+  TextBuffer sql;
+  sql.SetPrecision(2);
+  sql.Assign("INSERT INTO ")
+      .Append(tableName.Text())
+      .Append(" VALUES ( NULL, '")
+      .AppendQuoted(mDate)
+      .Append("', ")
+      .AppendInt(mCheckNum)
+      .Append(", '")
+      .AppendQuoted(mPayee)
+      .Append("', ")
+      .AppendReal(mDebit)
+      .Append(", ")
+      .AppendReal(mCredit)
+      .Append(", ")
+      .AppendInt(mAccID)
+      .Append(", ")
+      .AppendInt(mStatus)
+      .Append(")");
+  return Execute(sql.Text());
+}
+
+int32_t LedgerRecord::Update() {
+  TextBuffer sql;
+  sql.SetPrecision(2);
+  sql.Assign("UPDATE ")
+      .Append(tableName.Text())
+      .Append(" SET  mDate = '")
+      .AppendQuoted(mDate)
+      .Append("', mCheckNum = ")
+      .AppendInt(mCheckNum)
+      .Append(", mPayee = '")
+      .AppendQuoted(mPayee)
+      .Append("', mDebit = ")
+      .AppendReal(mDebit)
+      .Append(", mCredit = ")
+      .AppendReal(mCredit)
+      .Append(", mAccID = ")
+      .AppendInt(mAccID)
+      .Append(", mStatus = ")
+      .AppendInt(mStatus)
+      .Append(" WHERE mTransID = ")
+      .AppendInt(mTransID);
+  return Execute(sql.Text());
+}
+
+int32_t LedgerRecord::Remove() {
+  TextBuffer sql;
+  sql.Assign("DELETE FROM ").Append(tableName.Text()).Append(" WHERE mTransID = ").AppendInt(mTransID);
+  return Execute(sql.Text());
+}

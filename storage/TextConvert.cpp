@@ -1,0 +1,116 @@
+#include "storage/TextConvert.h"
+
+#include <cfloat>
+#include <charconv>
+#include <cstring>
+
+namespace {
+
+bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Skips leading white space and a sign; true when the sign was '-'.
+bool SkipToDigits(const char*& p) {
+  while (IsSpace(*p)) ++p;
+  bool negative = *p == '-';
+  if (*p == '+' || *p == '-') ++p;
+  return negative;
+}
+
+// Rough decimal magnitude of a mantissa and exponent that the parser found
+// out of range: positive means too large, otherwise too small.
+long Magnitude(const char* mantissa, const char* mantissaEnd, const char* exponent, const char* end) {
+  long magnitude = 0;
+  const char* p = mantissa;
+  while (p < mantissaEnd && (*p == '0')) ++p;
+  if (p < mantissaEnd && IsDigit(*p)) {
+    while (p < mantissaEnd && IsDigit(*p)) ++p, ++magnitude;
+  } else if (p < mantissaEnd && *p == '.') {
+    for (++p; p < mantissaEnd && *p == '0'; ++p) --magnitude;
+  }
+  long power = 0;
+  if (exponent < end) {
+    const char* q = exponent + 1;
+    bool negative = *q == '-';
+    if (*q == '+' || *q == '-') ++q;
+    for (; q < end && power < 100000; ++q) power = power * 10 + (*q - '0');
+    if (negative) power = -power;
+  }
+  return magnitude + power;
+}
+
+}  // namespace
+
+int32_t TextToInt(const char* text) {
+  if (!text) return 0;
+  const char* p = text;
+  bool negative = SkipToDigits(p);
+  constexpr int64_t kLimit = int64_t{INT32_MAX} + 1;
+  int64_t value = 0;
+  for (; IsDigit(*p); ++p) {
+    value = value * 10 + (*p - '0');
+    if (value > kLimit) value = kLimit;
+  }
+  if (negative) return static_cast<int32_t>(-value);
+  return static_cast<int32_t>(value > INT32_MAX ? INT32_MAX : value);
+}
+
+double TextToDouble(const char* text) {
+  if (!text) return 0;
+  const char* p = text;
+  bool negative = SkipToDigits(p);
+  const char* mantissa = p;
+  bool digits = false;
+  for (; IsDigit(*p); ++p) digits = true;
+  if (*p == '.') {
+    for (++p; IsDigit(*p); ++p) digits = true;
+  }
+  if (!digits) return 0;
+  const char* mantissaEnd = p;
+  const char* end = p;
+  if (*p == 'e' || *p == 'E') {
+    const char* q = p + 1;
+    if (*q == '+' || *q == '-') ++q;
+    if (IsDigit(*q)) {
+      while (IsDigit(*q)) ++q;
+      end = q;
+    }
+  }
+  double value = 0;
+  auto result = std::from_chars(mantissa, end, value, std::chars_format::general);
+  if (result.ec == std::errc::result_out_of_range) {
+    value = Magnitude(mantissa, mantissaEnd, mantissaEnd, end) > 0 ? FLT_MAX : 0;
+  } else if (result.ec != std::errc()) {
+    value = 0;
+  }
+  if (value > FLT_MAX) value = FLT_MAX;
+  if (value == 0) return 0;  // never a negative zero
+  return negative ? -value : value;
+}
+
+float TextToReal(const char* text) { return static_cast<float>(TextToDouble(text)); }
+
+void CopyText(char* field, const char* text, size_t limit) {
+  if (!text) {
+    field[0] = '\0';
+    return;
+  }
+  size_t length = strnlen(text, limit + 1);
+  if (length > limit) {
+    length = limit;
+    // If the first byte left out continues a UTF-8 character that started
+    // inside the limit, leave that whole character out.
+    auto byte = [text](size_t i) { return static_cast<unsigned char>(text[i]); };
+    if ((byte(limit) & 0xC0) == 0x80) {
+      for (size_t back = 1; back <= 3 && back <= limit; ++back) {
+        unsigned char lead = byte(limit - back);
+        if ((lead & 0xC0) == 0x80) continue;
+        size_t size = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        if (lead < 0xF8 && size > back) length = limit - back;
+        break;
+      }
+    }
+  }
+  std::memcpy(field, text, length);
+  field[length] = '\0';
+}

@@ -88,7 +88,10 @@ double TextToDouble(const char* text) {
   return negative ? -value : value;
 }
 
-float TextToReal(const char* text) { return static_cast<float>(TextToDouble(text)); }
+float TextToReal(const char* text) {
+  float value = static_cast<float>(TextToDouble(text));
+  return value == 0 ? 0.0f : value;  // a tiny negative must not become "-0.00"
+}
 
 void CopyText(char* field, const char* text, size_t limit) {
   if (!text) {

@@ -1,0 +1,76 @@
+#include "storage/TextBuffer.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <climits>
+#include <string>
+
+TEST(TextBuffer, StartsWithoutTextAndGrowsWithSlack) {
+  TextBuffer text;
+  EXPECT_EQ(text.Text(), nullptr);
+  EXPECT_EQ(text.Length(), 0);
+  text.Append("").Append(nullptr);
+  EXPECT_EQ(text.Text(), nullptr);
+
+  text.Append("abc");
+  EXPECT_STREQ(text.Text(), "abc");
+  EXPECT_EQ(text.Capacity(), 44);
+  const char* block = text.Text();
+  text.Append("de");
+  EXPECT_EQ(text.Text(), block);
+  EXPECT_EQ(text.Capacity(), 44);
+  text.Assign(nullptr);
+  EXPECT_STREQ(text.Text(), "abcde");
+
+  TextBuffer empty;
+  empty.Assign("");
+  ASSERT_NE(empty.Text(), nullptr);
+  EXPECT_STREQ(empty.Text(), "");
+  EXPECT_EQ(empty.Capacity(), 41);
+}
+
+TEST(TextBuffer, AppendsItsOwnText) {
+  TextBuffer text;
+  text.Assign("it's");
+  text.Append(text.Text());
+  EXPECT_STREQ(text.Text(), "it'sit's");
+  text.AppendQuoted(text.Text());
+  EXPECT_STREQ(text.Text(), "it'sit'sit''sit''s");
+}
+
+TEST(TextBuffer, QuotingDoublesEverySingleQuote) {
+  TextBuffer text;
+  text.Assign("'").AppendQuoted("O'Brien").AppendQuoted("").AppendQuoted(nullptr).AppendQuoted("''").Append("'");
+  EXPECT_STREQ(text.Text(), "'O''Brien'''''");
+}
+
+TEST(TextBuffer, FormatsIntegers) {
+  TextBuffer text;
+  text.AssignInt(-5);
+  EXPECT_STREQ(text.Text(), "-5");
+  text.AppendInt(INT32_MAX).AppendInt(INT32_MIN);
+  EXPECT_STREQ(text.Text(), "-52147483647-2147483648");
+}
+
+TEST(TextBuffer, FormatsRealsAtItsPrecision) {
+  TextBuffer text;
+  text.AssignReal(1.5f);
+  EXPECT_STREQ(text.Text(), "1.500000");  // precision 0 means six decimals
+  text.SetPrecision(2);
+  text.AssignReal(0.1f);
+  text.Append(" ").AppendReal(-3).Append(" ").AppendReal(12.345f).Append(" ").AppendReal(10000000.37f);
+  EXPECT_STREQ(text.Text(), "0.10 -3.00 12.35 10000000.00");
+  text.SetPrecision(-3);
+  EXPECT_EQ(text.Precision(), 0);
+}
+
+TEST(TextBuffer, KeepsRealsTooLongForTheNumberAreaWhole) {
+  TextBuffer text;
+  text.SetPrecision(2);
+  text.Assign("x=").AppendReal(-FLT_MAX);
+  EXPECT_STREQ(text.Text(), "x=-340282346638528859811704183484516925440.00");
+  text.SetPrecision(0);
+  text.AssignReal(1e32f);
+  EXPECT_EQ(std::string(text.Text()), "100000003318135351409612647563264.000000");
+}

@@ -1,0 +1,84 @@
+#include "storage/TextConvert.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <climits>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "storage/TextBuffer.h"
+
+TEST(TextConvert, IntegersAreDecimalAndSaturate) {
+  EXPECT_EQ(TextToInt(nullptr), 0);
+  EXPECT_EQ(TextToInt(""), 0);
+  EXPECT_EQ(TextToInt("abc"), 0);
+  EXPECT_EQ(TextToInt(" \t\n42abc"), 42);
+  EXPECT_EQ(TextToInt("+7"), 7);
+  EXPECT_EQ(TextToInt("-13.9"), -13);
+  EXPECT_EQ(TextToInt("- 5"), 0);
+  EXPECT_EQ(TextToInt("0x10"), 0);
+  EXPECT_EQ(TextToInt("2147483647"), INT32_MAX);
+  EXPECT_EQ(TextToInt("2147483648"), INT32_MAX);
+  EXPECT_EQ(TextToInt("-2147483648"), INT32_MIN);
+  EXPECT_EQ(TextToInt("-99999999999999999999999"), INT32_MIN);
+}
+
+TEST(TextConvert, RealsAreDecimalOnly) {
+  EXPECT_EQ(TextToDouble(nullptr), 0);
+  EXPECT_EQ(TextToDouble("  -2.25e2x"), -225);
+  EXPECT_EQ(TextToDouble(".5"), 0.5);
+  EXPECT_EQ(TextToDouble("5."), 5);
+  EXPECT_EQ(TextToDouble("1e"), 1);
+  EXPECT_EQ(TextToDouble("1e+"), 1);
+  EXPECT_EQ(TextToDouble("1,5"), 1);
+  EXPECT_EQ(TextToDouble("."), 0);
+  for (const char* text : {"inf", "-infinity", "nan", "0x1p3", "e5"}) EXPECT_EQ(TextToDouble(text), 0) << text;
+  EXPECT_FALSE(std::signbit(TextToDouble("-0")));
+  EXPECT_FALSE(std::signbit(TextToReal("-1e-60")));
+}
+
+TEST(TextConvert, RealsSaturateAtTheLargestFloat) {
+  EXPECT_EQ(TextToDouble("1e400"), FLT_MAX);
+  EXPECT_EQ(TextToDouble("-1e400"), -FLT_MAX);
+  EXPECT_EQ(TextToDouble("1e-400"), 0);
+  EXPECT_EQ(TextToDouble("0.000000000000000000000000000000000000000000000000000000000000000001e-300"), 0);
+  EXPECT_EQ(TextToReal("3.5e38"), FLT_MAX);
+  EXPECT_EQ(TextToReal("-340282356779733661637539395458142568448"), -FLT_MAX);
+  EXPECT_EQ(TextToReal("10000000.37"), 10000000.0f);
+  EXPECT_EQ(TextToReal("0.1"), 0.1f);
+}
+
+TEST(TextConvert, CopyCutsBeforeAWholeCharacter) {
+  char field[6];
+  CopyText(field, nullptr, 5);
+  EXPECT_STREQ(field, "");
+  CopyText(field, "abcde", 5);
+  EXPECT_STREQ(field, "abcde");
+  CopyText(field, "abcdefgh", 5);
+  EXPECT_STREQ(field, "abcde");
+  CopyText(field, "abc\xC3\xA9z", 5);  // é fits exactly
+  EXPECT_STREQ(field, "abc\xC3\xA9");
+  CopyText(field, "abcd\xC3\xA9", 5);  // é would be cut in half
+  EXPECT_STREQ(field, "abcd");
+  CopyText(field, "a\xF0\x9F\x92\xB0", 3);  // a four-byte character
+  EXPECT_STREQ(field, "a");
+  CopyText(field, "abcd\xA3\xA3", 5);  // not UTF-8: cut at the limit
+  EXPECT_STREQ(field, "abcd\xA3");
+}
+
+// Numbers go into SQL: they must not follow a locale whose decimal point is a comma.
+TEST(TextConvert, IgnoresTheLocaleDecimalPoint) {
+  setenv("LOCPATH", CHECKBOOK_TEST_LOCALES, 1);
+  if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "no de_DE locale could be built";
+  ASSERT_EQ(std::string(std::localeconv()->decimal_point), ",");
+  TextBuffer text;
+  text.SetPrecision(2);
+  text.AppendReal(1.5f);
+  double parsed = TextToDouble("2.75");
+  std::setlocale(LC_ALL, "C");
+  EXPECT_STREQ(text.Text(), "1.50");
+  EXPECT_EQ(parsed, 2.75);
+}

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,14 @@ class Session {
   int Selection(int id) const;                  // -1 for none
   bool MenuChecked(int commandId) const;
   bool IsOpen(HWND dialog) const;
+
+  // True once a dialog would not close when the steps ran out, so that its
+  // loop had to be given up (also reported on stderr).
+  bool GaveUp() const;
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
 };
 
 }  // namespace headless

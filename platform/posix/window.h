@@ -90,6 +90,7 @@ struct DialogState {
   std::string fontName;
   int fontSize = 0;
   MenuBarState menuBar;
+  std::vector<Window*> disabledWhileOpen;  // windows this modal one disabled
 };
 
 struct Window {
@@ -122,6 +123,13 @@ inline HMENU ToHandle(Menu* m) { return reinterpret_cast<HMENU>(m); }
 // Null for a handle that names no live window.
 Window* FromHandle(HWND hwnd);
 Menu* FromHandle(HMENU hmenu);
+
+// Lines a list shows at once, columns an edit field shows, and lines of a
+// combo box's open list: the control's cells less a border of one cell (a
+// combo box also gives a cell to its arrow and a row to its edit part).
+int VisibleLines(const Window& list);
+int VisibleColumns(const Window& edit);
+int DroppedLines(const Window& combo);
 
 // The mnemonic letter of a text: the character after the first '&' that is
 // not doubled, lower-cased; 0 for none.

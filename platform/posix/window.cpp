@@ -1,0 +1,112 @@
+// The object model's helpers: geometry, mnemonics, tab expansion.
+#include "platform/posix/window.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace layer {
+
+CellRect ToCells(const Rect& r) {
+  CellRect c;
+  c.col = r.x / 4;
+  c.row = r.y / 8;
+  c.width = std::max(1, (r.x + r.cx) / 4 - c.col);
+  c.height = std::max(1, (r.y + r.cy) / 8 - c.row);
+  return c;
+}
+
+static int Border(const Window& w) { return (w.style & WS_BORDER) || (w.exStyle & WS_EX_CLIENTEDGE) ? 2 : 0; }
+
+int VisibleLines(const Window& list) { return std::max(1, ToCells(list.rect).height - Border(list)); }
+
+int VisibleColumns(const Window& edit) {
+  int arrow = edit.kind == Kind::ComboBox ? 1 : 0;
+  int border = edit.kind == Kind::ComboBox ? 2 : Border(edit);
+  return std::max(1, ToCells(edit.rect).width - border - arrow);
+}
+
+int DroppedLines(const Window& combo) { return std::max(1, ToCells(combo.rect).height - 3); }
+
+bool Window::DefaultButton() const {
+  return kind == Kind::Button && (style & 0xF) == static_cast<DWORD>(BS_DEFPUSHBUTTON);
+}
+
+Window* Window::Child(int childId) const {
+  for (const auto& c : children)
+    if (c->id == childId) return c.get();
+  return nullptr;
+}
+
+Window* Window::TopLevel() {
+  Window* w = this;
+  while (w->parent) w = w->parent;
+  return w;
+}
+
+char Mnemonic(const std::string& text) {
+  for (size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != '&') continue;
+    if (text[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(text[i + 1])));
+  }
+  return 0;
+}
+
+std::string WithoutMnemonic(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '&') {
+      out += text[i];
+    } else if (i + 1 < text.size() && text[i + 1] == '&') {
+      out += '&';
+      ++i;
+    }
+  }
+  return out;
+}
+
+std::string ExpandTabs(const Window& list, const std::string& line) {
+  const std::vector<int>& stops = list.list.tabStops;
+  std::string out;
+  for (char c : line) {
+    if (c != '\t') {
+      out += c;
+      continue;
+    }
+    int column = static_cast<int>(out.size());
+    int next = -1;
+    if (stops.size() <= 1) {
+      int interval = stops.empty() ? 32 : stops[0];
+      if (interval > 0)
+        for (int k = 1; next < 0; ++k)
+          if (k * interval / 4 > column) next = k * interval / 4;
+    } else {
+      for (int stop : stops)
+        if (stop / 4 > column) {
+          next = stop / 4;
+          break;
+        }
+    }
+    if (next < 0) next = column + 1;  // past the last stop
+    out.append(static_cast<size_t>(next - column), ' ');
+  }
+  return out;
+}
+
+std::vector<std::string> EditLines(const std::string& text) {
+  std::vector<std::string> lines(1);
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    if (text[i] == '\n') {
+      lines.emplace_back();
+      continue;
+    }
+    lines.back() += text[i];
+  }
+  return lines;
+}
+
+}  // namespace layer

@@ -20,7 +20,7 @@ class RefCounted {
 typedef void* (*ComponentFactory)(const char* componentName, uint32_t version, void* module);
 
 // The name under which a component exports its factory.
-inline constexpr char kFactoryExportName[] = "?CreateInstance@@YAPAXPBDKPAX@Z";
+constexpr char kFactoryExportName[] = "?CreateInstance@@YAPAXPBDKPAX@Z";
 
 class ComponentModule final : public RefCounted {
  public:

@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "tests/engine/EngineSupport.h"
+
+TEST_F(EngineTest, FactoryHandsOutEnginesThatHoldTheirModule) {
+  ComponentModule* module = registry.FindModule("REDivizud.DLL");
+  ASSERT_NE(module, nullptr);
+  EXPECT_EQ(module->refCount, 2u);
+  EXPECT_EQ(registry.LoadComponent("REDivizud.DLL", "redivizud", 100), nullptr);
+  EXPECT_EQ(registry.LoadComponent("REDivizud.DLL", "REDivizud", 101), nullptr);
+  auto* second = static_cast<DatabaseEngine*>(registry.LoadComponent("REDivizud.DLL", "REDivizud", 100));
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(module->refCount, 3u);
+  second->Release();
+  EXPECT_EQ(module->refCount, 2u);
+}
+
+TEST_F(EngineTest, OpenCreatesAMissingFileAndRefusesWhatIsNoDatabase) {
+  std::ofstream(folder / "text.dat") << "Date,Payee,Amount\n01/15/2003,Corner Grocery,23.50\n";
+  std::filesystem::create_directory(folder / "folder.dat");
+  for (std::string path : {folder / "text.dat", folder / "folder.dat", folder / "missing/Ledger.dat", std::string()}) {
+    EXPECT_EQ(engine->Open(path.c_str()), 0) << path;
+    EXPECT_STRNE(engine->LastError(), "") << path;
+  }
+  EXPECT_EQ(engine->Open(nullptr), 0);
+  EXPECT_EQ(engine->Execute("SELECT 1", nullptr, Collect), 0);  // nothing is open
+  EXPECT_FALSE(std::filesystem::exists(folder / "missing"));
+
+  std::string created = folder / "Ledger.dat";
+  EXPECT_EQ(engine->Open(created.c_str()), 1);
+  EXPECT_TRUE(std::filesystem::exists(created));
+  EXPECT_EQ(engine->Close(), 1);
+  EXPECT_EQ(engine->Close(), 0);
+}
+
+TEST_F(EngineTest, ExecuteDeliversEveryRowAsText) {
+  ASSERT_EQ(engine->Open((folder / "Ledger.dat").c_str()), 1);
+  Query("CREATE TABLE T (mKey INTEGER PRIMARY KEY, mText VARCHAR(10), mAmount FLOAT)");
+  Query("INSERT INTO T VALUES (NULL, 'one', 23.50)");
+  Query("INSERT INTO T VALUES (NULL, NULL, -0.1)");
+  EXPECT_TRUE(Query("UPDATE T SET mAmount = 1 WHERE mKey = 99").empty());
+
+  Collected collected;
+  ASSERT_EQ(engine->Execute("SELECT * FROM T WHERE mKey != '0' ORDER BY mText", &collected, Collect), 1);
+  ASSERT_EQ(collected.rows.size(), 2u);  // the callback's non-zero answers stop nothing
+  EXPECT_EQ(collected.rows[0], (Row{"2", std::nullopt, "-0.1"}));
+  EXPECT_EQ(collected.rows[1], (Row{"1", "one", "23.5"}));
+  EXPECT_EQ(collected.names, (std::vector<std::string>{"mKey", "mText", "mAmount"}));
+
+  EXPECT_EQ(engine->Execute("SELECT * FROM Missing", nullptr, Collect), 0);
+  EXPECT_STRNE(engine->LastError(), "");
+}
+
+TEST_F(EngineTest, ExecuteRunsExactlyOneStatement) {
+  ASSERT_EQ(engine->Open((folder / "Ledger.dat").c_str()), 1);
+  Query("CREATE TABLE T (mKey INTEGER PRIMARY KEY)");
+  Query("INSERT INTO T VALUES (NULL) ;\n ");
+  for (const char* sql : {"INSERT INTO T VALUES (NULL); DELETE FROM T", "DELETE FROM T; --", "SELECT 1; x", ""}) {
+    EXPECT_EQ(engine->Execute(sql, nullptr, Collect), 0) << sql;
+  }
+  EXPECT_EQ(Query("SELECT count(*) FROM T"), (std::vector<Row>{{"1"}}));
+}
+
+// Another connection holds the write lock for a moment: the engine waits for it.
+TEST_F(EngineTest, WaitsForABusyDatabase) {
+  std::string path = folder / "Ledger.dat";
+  ASSERT_EQ(engine->Open(path.c_str()), 1);
+  Query("CREATE TABLE T (mKey INTEGER PRIMARY KEY)");
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; INSERT INTO T VALUES (NULL)", nullptr, nullptr, nullptr), SQLITE_OK);
+  std::thread holder([other] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+  });
+  int32_t result = engine->Execute("INSERT INTO T VALUES (NULL)", nullptr, Collect);
+  holder.join();
+  sqlite3_close(other);
+  EXPECT_EQ(result, 1) << engine->LastError();
+  EXPECT_EQ(Query("SELECT count(*) FROM T"), (std::vector<Row>{{"2"}}));
+}

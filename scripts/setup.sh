@@ -2,7 +2,7 @@
 # Installs every Debian package that building, running and testing need.
 set -euo pipefail
 packages=(cmake g++ make pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev libbenchmark-dev
-          libncurses-dev tmux)
+          libncurses-dev tmux locales)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -1,0 +1,83 @@
+// A character grid the windows are drawn into before it reaches the
+// terminal: one cell per column, each with a style role that the terminal
+// turns into colours (or plain attributes on a monochrome screen).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace term {
+
+enum class Style : unsigned char {
+  Screen,         // outside every window
+  Body,           // a dialog's client area, labels
+  Frame,          // window frames, sunken edges
+  TitleActive,
+  TitleInactive,
+  MenuBar,
+  MenuHighlight,  // open popup title, highlighted item
+  Field,          // edit fields
+  FieldFocused,
+  ListArea,       // list and drop-down interiors
+  Selected,       // the selected line of a list without the focus
+  SelectedFocused,
+  TextSelected,   // selected text in the focused field
+  Button,
+  ButtonDefault,
+  ButtonFocused,
+  Disabled,
+  Scroll,         // scroll indicators
+  Shadow,
+  Message,        // the terminal-too-small notice
+};
+
+struct Cell {
+  char32_t ch = U' ';
+  Style style = Style::Screen;
+  bool underline = false;  // a mnemonic letter
+  bool tail = false;       // right half of a double-width character
+};
+
+// Display width of one character: 0 for combining marks, 2 for wide ones.
+int CharWidth(char32_t ch);
+// UTF-8 to code points; a malformed byte becomes U+FFFD.
+std::u32string Decode(std::string_view text);
+// The character at pos; pos moves past it (one byte for a malformed one).
+char32_t NextChar(std::string_view text, size_t& pos);
+std::string Encode(std::u32string_view text);
+
+class Canvas {
+ public:
+  Canvas(int rows, int cols);
+
+  int Rows() const { return rows_; }
+  int Cols() const { return cols_; }
+  const Cell& At(int row, int col) const { return cells_[static_cast<size_t>(row * cols_ + col)]; }
+
+  // Writing outside the grid is clipped silently.
+  void Put(int row, int col, char32_t ch, Style style, bool underline = false);
+  // Writes text from col on, at most maxWidth cells; returns the cells used.
+  int Text(int row, int col, std::u32string_view text, Style style, int maxWidth);
+  int Text(int row, int col, std::string_view utf8, Style style, int maxWidth);
+  void Fill(int row, int col, int height, int width, Style style);
+  // A box on the outer cells of the rectangle.
+  void Box(int row, int col, int height, int width, Style style, bool doubleLine = false);
+  // Keeps the characters, changes their style (a window's shadow).
+  void Restyle(int row, int col, int height, int width, Style style);
+
+  // One row as UTF-8 text, trailing blanks kept.
+  std::string Row(int row) const;
+
+  // Where the terminal cursor goes; none hides it.
+  std::optional<std::pair<int, int>> cursor;
+
+ private:
+  bool Inside(int row, int col) const { return row >= 0 && row < rows_ && col >= 0 && col < cols_; }
+  int rows_;
+  int cols_;
+  std::vector<Cell> cells_;
+};
+
+}  // namespace term

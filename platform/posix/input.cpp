@@ -314,7 +314,7 @@ void ClickCloseBox(HWND dialog) {
 
 void Activate(HWND topLevel) {
   Window* d = FromHandle(topLevel);
-  if (d && !d->parent) ClickWindow(d);
+  if (d && !d->parent && d->Enabled() && d->Visible() && !d->dialog.ended) ActivateWindow(d);
 }
 
 void ClickAt(HWND dialog, int x, int y) {

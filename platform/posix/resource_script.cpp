@@ -173,7 +173,7 @@ class Lexer {
     return t;
   }
 
-  const std::string& text_;
+  std::string text_;
   size_t pos_ = 0;
   int line_ = 1;
   bool atLineStart_ = true;

@@ -163,12 +163,7 @@ void FocusControl(Window* control, bool byDialog) {
   Window* old = top->dialog.focus;
   if (old != control) {
     top->dialog.focus = control;
-    if (old) {
-      if (old->kind == Kind::ComboBox && old->combo.dropped) ComboShowList(old, false);
-      if (old->kind == Kind::Edit) Notify(old, EN_KILLFOCUS);
-    }
-    if (top->dialog.focus != control) return;  // a handler moved it on
-    if (control->kind == Kind::Edit) Notify(control, EN_SETFOCUS);
+    if (old && old->kind == Kind::ComboBox && old->combo.dropped) ComboShowList(old, false);
   }
   if (byDialog && (control->kind == Kind::Edit || control->kind == Kind::ComboBox)) {
     EditPlaceCaret(control, control->text.size());

@@ -16,17 +16,18 @@ Window* Dialog(HWND dialog) {
   return d && !d->parent && !d->dialog.ended ? d : nullptr;
 }
 
+// An open dialog a person can work, or why not.
+Window* Usable(HWND dialog, std::string& why) {
+  Window* d = Dialog(dialog);
+  if (!d) why = "no dialog is open";
+  else if (!d->Enabled()) why = "the dialog \"" + d->text + "\" is disabled";
+  return why.empty() ? d : nullptr;
+}
+
 // The control a person can reach, or why not.
 Window* Reach(HWND dialog, int id, std::string& why) {
-  Window* d = Dialog(dialog);
-  if (!d) {
-    why = "no dialog is open";
-    return nullptr;
-  }
-  if (!d->Enabled()) {
-    why = "the dialog \"" + d->text + "\" is disabled";
-    return nullptr;
-  }
+  Window* d = Usable(dialog, why);
+  if (!d) return nullptr;
   Window* c = d->Child(id);
   if (!c) why = "no control " + std::to_string(id) + " in \"" + d->text + "\"";
   else if (!c->Visible()) why = "control " + std::to_string(id) + " is hidden";
@@ -82,8 +83,9 @@ std::string Click(HWND dialog, int id) {
 }
 
 std::string ChooseMenu(HWND dialog, int commandId) {
-  Window* d = Dialog(dialog);
-  if (!d) return "no dialog is open";
+  std::string why;
+  Window* d = Usable(dialog, why);
+  if (!d) return why;
   Menu* bar = d->dialog.menu.get();
   if (!bar) return "\"" + d->text + "\" has no menu";
   for (size_t p = 0; p < bar->items.size(); ++p) {
@@ -92,7 +94,6 @@ std::string ChooseMenu(HWND dialog, int commandId) {
     for (size_t i = 0; i < popup->items.size(); ++i) {
       const MenuItem& item = popup->items[i];
       if (item.separator || item.popup || item.id != static_cast<UINT>(commandId)) continue;
-      if (!d->Enabled()) return "the dialog \"" + d->text + "\" is disabled";
       if (item.state & (MF_GRAYED | MF_DISABLED)) return "menu item " + std::to_string(commandId) + " is grayed";
       ClickMenuBar(dialog, static_cast<int>(p));
       ClickMenuItem(dialog, static_cast<int>(i));
@@ -167,29 +168,27 @@ std::string Focus(HWND dialog, int id) {
 }
 
 std::string Press(HWND dialog, Key key, unsigned modifiers) {
-  Window* d = Dialog(dialog);
-  if (!d) return "no dialog is open";
-  if (!d->Enabled()) return "the dialog \"" + d->text + "\" is disabled";
-  Activate(dialog);
-  PressKey(key, modifiers);
-  return "";
+  std::string why;
+  if (Usable(dialog, why)) {
+    Activate(dialog);
+    PressKey(key, modifiers);
+  }
+  return why;
 }
 
 std::string Alt(HWND dialog, char letter) {
-  Window* d = Dialog(dialog);
-  if (!d) return "no dialog is open";
-  if (!d->Enabled()) return "the dialog \"" + d->text + "\" is disabled";
-  Activate(dialog);
-  TypeChar(letter, kAlt);
-  return "";
+  std::string why;
+  if (Usable(dialog, why)) {
+    Activate(dialog);
+    TypeChar(letter, kAlt);
+  }
+  return why;
 }
 
 std::string CloseBox(HWND dialog) {
-  Window* d = Dialog(dialog);
-  if (!d) return "no dialog is open";
-  if (!d->Enabled()) return "the dialog \"" + d->text + "\" is disabled";
-  ClickCloseBox(dialog);
-  return "";
+  std::string why;
+  if (Usable(dialog, why)) ClickCloseBox(dialog);
+  return why;
 }
 
 std::string Text(HWND dialog, int id) {

@@ -1,0 +1,186 @@
+// The built checkbook run as a person's script would run it: in a fresh
+// folder, with the settings file and the database checked afterwards.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+}
+
+std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+
+struct Result {
+  int exitCode = -1;
+  std::string output;
+};
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/checkbook-program-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    root_ = pattern;
+    data_ = root_ / "data";
+    fs::create_directory(data_);
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  // Runs the program in the data folder with the script as its input.
+  Result Run(const std::string& script, const fs::path& exe = CHECKBOOK_EXE) {
+    WriteFile(root_ / "script.txt", script);
+    std::string command = "cd " + Quoted(data_) + " && " + Quoted(exe) + " < " + Quoted(root_ / "script.txt") +
+                          " > " + Quoted(root_ / "output.txt") + " 2>&1";
+    int status = std::system(command.c_str());
+    Result result;
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.output = ReadFile(root_ / "output.txt");
+    return result;
+  }
+
+  // Output of a query run by the sqlite3 command on the program's database.
+  std::string Query(const std::string& sql) {
+    std::string command = "sqlite3 " + Quoted(data_ / "Ledger.dat") + " \"" + sql + "\" > " +
+                          Quoted(root_ / "query.txt") + " 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0) << ReadFile(root_ / "query.txt");
+    return ReadFile(root_ / "query.txt");
+  }
+
+  fs::path root_;
+  fs::path data_;
+};
+
+TEST_F(ProgramTest, WithoutTheEngineItSaysSoAndLeavesTheSettingsAlone) {
+  fs::path lonely = root_ / "bin" / "checkbook";
+  fs::create_directory(root_ / "bin");
+  fs::copy_file(CHECKBOOK_EXE, lonely);
+  WriteFile(data_ / "RErivaRude.ini", "[RErivaRude_100]\nHideRec=5\n");
+
+  Result run = Run("", lonely);
+
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_NE(run.output.find("caption \"Error\""), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("Can not start application\\nRequired components are missing."), std::string::npos)
+      << run.output;
+  EXPECT_EQ(ReadFile(data_ / "RErivaRude.ini"), "[RErivaRude_100]\nHideRec=5\n");
+  EXPECT_FALSE(fs::exists(data_ / "Ledger.dat"));
+}
+
+TEST_F(ProgramTest, ALedgerThatIsNotADatabaseEndsWithCodeOneAndNoSettingsWritten) {
+  WriteFile(data_ / "Ledger.dat", std::string(4096, 'x'));
+
+  Result run = Run("");
+
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.output.find("caption \"RErivarude\""), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("Can not open Database."), std::string::npos) << run.output;
+  EXPECT_FALSE(fs::exists(data_ / "RErivaRude.ini"));
+  EXPECT_EQ(ReadFile(data_ / "Ledger.dat"), std::string(4096, 'x'));
+}
+
+TEST_F(ProgramTest, AFirstRunCreatesBothTablesAndTheSettingsFile) {
+  Result run = Run("");
+
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(Query(".tables"), "QAccounts  QLedger  \n");
+  EXPECT_EQ(Query("SELECT count(*) FROM QAccounts"), "0\n");
+  EXPECT_EQ(ReadFile(data_ / "RErivaRude.ini"), "[RErivaRude_100]\nHideRec=0\n");
+
+  // The second run finds the tables and changes nothing.
+  run = Run("");
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(Query("SELECT count(*) FROM QLedger"), "0\n");
+}
+
+TEST_F(ProgramTest, AnyHidePreferenceIsWrittenBackAsOneAndTheMenuShowsIt) {
+  WriteFile(data_ / "RErivaRude.ini", "; kept\n[RErivaRude_100]\nHideRec=5\nNumPayees=0\n");
+
+  Result run = Run("print\n");
+
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(ReadFile(data_ / "RErivaRude.ini"), "; kept\n[RErivaRude_100]\nHideRec=1\nNumPayees=0\n");
+}
+
+TEST_F(ProgramTest, ExitFromTheMenuAlsoWritesTheSettings) {
+  Result run = Run("menu 40003\nmenu 40002\n");
+
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(ReadFile(data_ / "RErivaRude.ini"), "[RErivaRude_100]\nHideRec=1\n");
+}
+
+TEST_F(ProgramTest, AWholeSessionFromAnEmptyFolder) {
+  Result run = Run(
+      "# the account\n"
+      "menu 40001\n"
+      "type 1013 Household\n"
+      "type 1014 250\n"
+      "click 1\n"
+      "# a check, a deposit and a purchase\n"
+      "type 1007 101\n"
+      "type 1006 01/15/2003\n"
+      "type 1002 Corner Grocery\n"
+      "type 1005 23.50\n"
+      "click 1008\n"
+      "type 1007 \n"
+      "type 1006 01/16/2003\n"
+      "type 1002 Salary\n"
+      "type 1004 1200\n"
+      "type 1005 \n"
+      "click 1008\n"
+      "type 1006 01/17/2003\n"
+      "type 1002 O'Brien's Books\n"
+      "type 1004 \n"
+      "type 1005 40\n"
+      "click 1008\n"
+      "# the purchase was 25.00, not 23.50\n"
+      "select 1001 0\n"
+      "type 1005 25.00\n"
+      "click 1009\n"
+      "# the books go back\n"
+      "select 1001 2\n"
+      "click 1010\n"
+      "# the statement shows the deposit\n"
+      "click 1011\n"
+      "select 1001 1\n"
+      "click 1011\n"
+      "menu 40005\n"
+      "print\n"
+      "menu 40002\n");
+
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(run.output.find("messagebox"), std::string::npos) << run.output;
+  EXPECT_EQ(Query("SELECT mDate, mCheckNum, mPayee, mDebit, mCredit, mAccID, mStatus FROM QLedger ORDER BY mDate"),
+            "01/15/2003|101|Corner Grocery|25.0|0.0|1|0\n"
+            "01/16/2003|0|Salary|0.0|1200.0|1|2\n");
+  EXPECT_EQ(Query("SELECT mAccID, mBankName, mBankAccN IS NULL, mInitialBalance, mAccBalance FROM QAccounts"),
+            "1|Household|1|250.0|1425.0\n");
+  EXPECT_EQ(ReadFile(data_ / "RErivaRude.ini"),
+            "[RErivaRude_100]\nNumPayees=3\nPayee_1=Corner Grocery\nPayee_2=Salary\nPayee_3=O'Brien's Books\n"
+            "HideRec=0\n");
+  const std::string pad = "                                        ";  // 40 spaces
+  EXPECT_EQ(ReadFile(data_ / "Report.txt"),
+            "\nRErivarude v 1.01\n"
+            " ##   Date        Description                           Credit  Debit St\n" +
+                std::string(74, '-') + "\n" +
+                "  101 01/15/2003  Corner Grocery" + pad.substr(0, 24) + "  " + "        " + "25.00  " + "  \n" +
+                "      01/16/2003  Salary" + pad.substr(0, 32) + "  " + "1200.00  " + "        " + " R\n");
+}
+
+}  // namespace

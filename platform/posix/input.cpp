@@ -158,6 +158,11 @@ void ListLetter(Window* list, char c) {
 void PressKey(Key key, unsigned modifiers) {
   Window* d = KeyWindow();
   if (!d) return;
+  if (key == Key::F4 && (modifiers & kAlt)) {
+    CloseMenu(d);
+    Send(d, WM_CLOSE, 0, 0);
+    return;
+  }
   if (d->dialog.menuBar.mode != MenuBarState::Closed) {
     MenuKey(d, key);
     return;
@@ -197,7 +202,7 @@ void PressKey(Key key, unsigned modifiers) {
 
 void TypeChar(char c, unsigned modifiers) {
   Window* d = KeyWindow();
-  if (!d) return;
+  if (!d || (modifiers & kCtrl)) return;
   char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   bool menuOpen = d->dialog.menuBar.mode != MenuBarState::Closed;
   if (modifiers & kAlt) {

@@ -124,6 +124,8 @@ TEST_F(DialogTest, CloseBoxIsCancelOnlyWhenTheProcedureLeavesWmClose) {
   };
   ui.Then([&] { ui.CloseBox(); });
   EXPECT_EQ(Run(IDD_REGISTER), 7);
+  ui.Then([&] { layer::PressKey(Key::F4, layer::kAlt); });
+  EXPECT_EQ(Run(IDD_REGISTER), 7);
   EXPECT_TRUE(commands.empty());
 
   handler = [](HWND d, UINT m, WPARAM w, LPARAM) -> INT_PTR {

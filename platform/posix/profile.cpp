@@ -200,8 +200,19 @@ bool Replace(const std::string& path, const std::string& text) {
   bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
   ok = close(fd) == 0 && ok;
   if (ok) ok = rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) unlink(temp.c_str());
-  return ok;
+  if (!ok) {
+    unlink(temp.c_str());
+    return false;
+  }
+  // The rename itself is made lasting by syncing the folder.
+  size_t slash = path.rfind('/');
+  std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+  if (dir >= 0) {
+    fsync(dir);
+    close(dir);
+  }
+  return true;
 }
 
 }  // namespace

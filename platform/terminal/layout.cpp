@@ -110,15 +110,20 @@ ControlBox BoxOf(const Placement& where, const layer::Window& control) {
     cb.textRow = cb.box.row;
     return cb;
   }
+  // Rounding both edges down can leave a short control's middle just below
+  // it: the text stays on the middle row and the box grows to hold it.
   int middle = where.client.row + (control.rect.y + control.rect.cy / 2) / 8;
-  cb.textRow = Clamp(middle, cb.box.row, cb.box.row + cb.box.height - 1);
+  cb.textRow = std::max(middle, cb.box.row);
+  if (cb.textRow >= cb.box.row + cb.box.height) cb.box.height = cb.textRow - cb.box.row + 1;
   return cb;
 }
 
 bool Framed(const layer::Window& control, const ControlBox& cb) {
   switch (control.kind) {
     case layer::Kind::Edit:
-      return (control.style & WS_BORDER) != 0 && cb.box.height >= 2;
+      return (control.style & WS_BORDER) != 0;
+    case layer::Kind::ComboBox:
+      return true;
     case layer::Kind::ListBox:
       return (control.style & WS_BORDER) != 0 && cb.box.height >= 3;
     case layer::Kind::Static:
@@ -139,7 +144,8 @@ Box Interior(const ControlBox& cb, bool framed) {
   return Box{b.row, b.col + 1, 1, width};
 }
 
-Box ComboEditArea(const ControlBox& cb) { return Box{cb.box.row, cb.box.col, 1, std::max(1, cb.box.width - 3)}; }
+// Between its side bars: the edit part, then the marker.
+Box ComboEditArea(const ControlBox& cb) { return Box{cb.box.row, cb.box.col + 1, 1, std::max(1, cb.box.width - 3)}; }
 
 int ComboArrowCol(const ControlBox& cb) { return cb.box.col + std::max(1, cb.box.width - 2); }
 
@@ -164,13 +170,8 @@ EditView ViewOfEdit(const Placement& where, const layer::Window& edit) {
   size_t caret = std::min(edit.edit.caret, text.size());
   if (edit.kind == layer::Kind::ComboBox) {
     view.area = ComboEditArea(cb);
-  } else if (Framed(edit, cb)) {
-    view.area = Interior(cb, true);
-  } else if (IsSingleLineEdit(edit)) {
-    // Side by side fields keep a blank column between them.
-    view.area = Box{cb.textRow, cb.box.col, 1, std::max(1, cb.box.width - 1)};
   } else {
-    view.area = cb.box;
+    view.area = Interior(cb, Framed(edit, cb));
   }
   if (IsSingleLineEdit(edit)) {
     std::vector<Glyph> glyphs = Glyphs(text);

@@ -12,6 +12,8 @@ namespace {
 using layer::Kind;
 using layer::Window;
 
+constexpr DWORD kNoPrefix = 0x80;  // SS_NOPREFIX: '&' is shown as it is
+
 // Draws a label's text from col on, its mnemonic letter underlined.
 void PutLabel(Canvas& canvas, int row, int col, const Label& label, Style style, int maxWidth, bool mnemonic) {
   int used = 0;
@@ -60,6 +62,31 @@ struct Context {
   Window* focus;
 };
 
+// How many of up to `wanted` cells from col on are still bare client area.
+// A label or a button whose text is a little wider than its rectangle uses
+// them rather than losing letters.
+int BlankCellsAfter(const Context& cx, int row, int col, int wanted) {
+  int found = 0;
+  const Box& client = cx.place.client;
+  while (found < wanted && client.Contains(row, col + found)) {
+    const Cell& cell = cx.canvas.At(row, col + found);
+    if (cell.ch != U' ' || cell.style != Style::Body) break;
+    ++found;
+  }
+  return found;
+}
+
+// A label too wide for its row ends on that row and begins on the bare rows
+// above it, where there are such rows.
+bool WrapUpwards(Context& cx, int textRow, const Box& area, const std::u32string& text, Style style) {
+  std::vector<std::u32string> lines = Wrap(text, area.width);
+  int first = textRow - static_cast<int>(lines.size()) + 1;
+  for (int row = first; row < textRow; ++row)
+    if (BlankCellsAfter(cx, row, area.col, area.width) < area.width) return false;
+  for (size_t i = 0; i < lines.size(); ++i) cx.canvas.Text(first + static_cast<int>(i), area.col, lines[i], style, area.width);
+  return true;
+}
+
 void DrawStatic(Context& cx, const Window& c) {
   ControlBox cb = BoxOf(cx.place, c);
   bool framed = Framed(c, cb);
@@ -67,14 +94,21 @@ void DrawStatic(Context& cx, const Window& c) {
   Box area = Interior(cb, framed);
   Style style = c.Enabled() ? Style::Body : Style::Disabled;
   Label label = MakeLabel(c.text);
+  if (c.style & kNoPrefix) label = Label{Decode(c.text), -1};
   DWORD align = c.style & 3;
   if (align == 3) align = SS_LEFT;
-  std::vector<std::u32string> lines = Wrap(label.text, area.width);
-  if (lines.size() <= 1) {
+  // One row of room, or text that fits, stays on the text row; more is wrapped.
+  bool wrapped = label.text.find(U'\n') != std::u32string::npos ||
+                 (area.height > 1 && Width(label.text) > area.width);
+  if (!wrapped) {
+    if (!framed && align == SS_LEFT)
+      area.width += BlankCellsAfter(cx, cb.textRow, area.col + area.width, Width(label.text) - area.width);
     int width = std::min(Width(label.text), area.width);
+    if (Width(label.text) > area.width && !framed && WrapUpwards(cx, cb.textRow, area, label.text, style)) return;
     PutLabel(cx.canvas, cb.textRow, AlignedCol(area, width, align), label, style, area.width, c.Enabled());
     return;
   }
+  std::vector<std::u32string> lines = Wrap(label.text, area.width);
   for (size_t i = 0; i < lines.size() && static_cast<int>(i) < area.height; ++i) {
     int width = Width(lines[i]);
     cx.canvas.Text(area.row + static_cast<int>(i), AlignedCol(area, width, align), lines[i], style, area.width);
@@ -88,12 +122,14 @@ void DrawButton(Context& cx, const Window& c) {
                 : cx.focus == &c        ? Style::ButtonFocused
                 : c.DefaultButton()     ? Style::ButtonDefault
                                         : Style::Button;
-  cx.canvas.Fill(cb.textRow, b.col, 1, b.width, style);
   Label label = MakeLabel(c.text);
   int width = Width(label.text);
-  int pad = width + 4 <= b.width ? 2 : width + 2 <= b.width ? 1 : 0;
-  int shown = std::min(width, b.width - 2 * pad);
-  int start = b.col + (b.width - shown - 2 * pad) / 2;
+  int room = b.width;
+  if (width + 2 > room) room += BlankCellsAfter(cx, cb.textRow, b.col + b.width, width + 2 - room);
+  cx.canvas.Fill(cb.textRow, b.col, 1, room, style);
+  int pad = width + 4 <= room ? 2 : width + 2 <= room ? 1 : 0;
+  int shown = std::min(width, room - 2 * pad);
+  int start = b.col + (room - shown - 2 * pad) / 2;
   if (pad > 0) {
     cx.canvas.Put(cb.textRow, start, U'[', style);
     cx.canvas.Put(cb.textRow, start + shown + 2 * pad - 1, U']', style);
@@ -153,14 +189,14 @@ void DrawEdit(Context& cx, const Window& c) {
 void DrawCombo(Context& cx, const Window& c) {
   ControlBox cb = BoxOf(cx.place, c);
   bool focused = cx.focus == &c;
+  DrawEdge(cx.canvas, cb, Style::Frame, focused);
   EditView view = ViewOfEdit(cx.place, c);
   Style style = !c.Enabled() ? Style::Disabled : focused ? Style::FieldFocused : Style::Field;
   cx.canvas.Fill(view.area.row, view.area.col, 1, view.area.width, style);
   std::string_view rest = std::string_view(c.text).substr(std::min(view.firstByte, c.text.size()));
   DrawFieldText(cx, c, view.area.row, view.area.col, view.area.width, rest, view.firstByte, style, focused);
-  int arrow = ComboArrowCol(cb);
-  cx.canvas.Put(cb.box.row, arrow - 1, U' ', style);
-  cx.canvas.Put(cb.box.row, arrow, c.combo.dropped ? U'▲' : U'▼', c.Enabled() ? Style::Scroll : Style::Disabled);
+  cx.canvas.Put(cb.box.row, ComboArrowCol(cb), c.combo.dropped ? U'▲' : U'▼',
+                c.Enabled() ? Style::Scroll : Style::Disabled);
 }
 
 void DrawScrollBar(Canvas& canvas, int col, const Box& lines, int top, int count) {

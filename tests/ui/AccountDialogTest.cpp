@@ -1,0 +1,76 @@
+#include "tests/ui/RegisterFixture.h"
+
+namespace {
+
+// Opens the account dialog, then runs the steps inside it.
+void InAccountDialog(headless::Session& ui, const std::function<void()>& steps) {
+  ui.Then([&ui] { ui.ChooseMenu(ID_SETUP_ACCOUNTDETAILS); });
+  ui.Then(steps);
+}
+
+TEST_F(RegisterTest, AccountDialogCreatesTheAccountAndMovesTheBalanceWithTheInitialOne) {
+  const std::string longName(41, 'n');
+  InAccountDialog(ui, [&] {
+    EXPECT_EQ(ui.Text(0), "Account Information");
+    EXPECT_EQ(ui.Text(IDC_ACCOUNTNAME), "");
+    EXPECT_EQ(ui.Text(IDC_INITIALBALANCE), "");
+    ui.Type(IDC_ACCOUNTNAME, longName);
+    ui.Type(IDC_INITIALBALANCE, "100");
+    ui.Type(IDC_NOTE, "Joint");
+    ui.Click(IDOK);
+  });
+  ui.Then([&] {
+    EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 100.00");
+    EXPECT_EQ(ui.Text(IDC_BALANCEDAMOUNT), "$ 0.00");
+  });
+  InAccountDialog(ui, [&] {
+    EXPECT_EQ(ui.Text(IDC_ACCOUNTNAME), longName.substr(0, 40));
+    EXPECT_EQ(ui.Text(IDC_INITIALBALANCE), "100.00");
+    EXPECT_EQ(ui.Text(IDC_NOTE), "Joint");
+    ui.Type(IDC_INITIALBALANCE, "150");
+    ui.Click(IDOK);
+  });
+  ui.Then([&] { EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 150.00"); });
+  InAccountDialog(ui, [&] {
+    ui.Type(IDC_INITIALBALANCE, "12abc");
+    ui.Click(IDOK);
+  });
+  ui.Then([&] { EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 12.00"); });
+  InAccountDialog(ui, [&] {
+    ui.Type(IDC_ACCOUNTNAME, "Changed");
+    ui.Type(IDC_INITIALBALANCE, "999");
+    ui.Click(IDCANCEL);
+  });
+  ui.Then([&] { EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 12.00"); });
+  Run();
+  EXPECT_EQ(StoredBalance(), "$ 12.00");
+  AccountRecord stored(engine.real, "QAccounts");
+  stored.Select();
+  ASSERT_EQ(stored.RowCount(), 1);
+  auto* account = static_cast<AccountRecord*>(stored.FirstRow());
+  EXPECT_STREQ(account->BankName(), longName.substr(0, 40).c_str());
+  EXPECT_EQ(account->mInitialBalance, 12.0f);
+  stored.ClearRows();
+}
+
+TEST_F(RegisterTest, RegisterStaysUsableWhileTheAccountDialogIsOpen) {
+  AddAccount(100);
+  InAccountDialog(ui, [&] {
+    HWND dialog = ui.Active();
+    ui.Use(appState.mainWindow);
+    Fill("", "01/01/2003", "Gift", "10", "");
+    ui.Click(IDC_NEW);
+    EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 110.00");
+    ui.Use(dialog);
+    ui.Type(IDC_INITIALBALANCE, "150");
+    ui.Click(IDOK);
+  });
+  ui.Then([&] {
+    ui.Use(nullptr);
+    EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 160.00");
+  });
+  Run();
+  EXPECT_EQ(StoredBalance(), "$ 160.00");
+}
+
+}  // namespace

@@ -1,0 +1,169 @@
+#include "tests/ui/RegisterFixture.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST_F(RegisterTest, NewRefusesIncompleteEntriesAndStoresNothing) {
+  struct Case {
+    const char *date, *payee, *credit, *debit, *message;
+  };
+  const Case cases[] = {
+      {"", "Rent", "10", "", "Please enter the Date."},
+      {"01/01/2003", "", "10", "", "Enter or Select a Payee from the list"},
+      {"01/01/2003", "Rent", "0", "0", "Please enter Debit or credit ammount"},
+      {"01/01/2003", "Rent", "", "", "Please enter Debit or credit ammount"},
+      {"01/01/2003", "Rent", "abc", "xyz", "Please enter Debit or credit ammount"},
+      {"01/01/2003", "Rent", "10", "10", "Enter either debit or credit ammount, not both"},
+  };
+  ui.Then([&] {
+    Fill("", "01/01/2003", "Rent", "10", "");
+    ui.Click(IDC_NEW);
+    EXPECT_EQ(LastMessage(), "Insert New Record: Account is not setup yet. Please setup Account");
+    AddAccount(100);
+  });
+  for (const Case& c : cases) {
+    ui.Then([&] {
+      Fill("1", c.date, c.payee, c.credit, c.debit);
+      ui.Click(IDC_NEW);
+      EXPECT_EQ(LastMessage(), std::string("Data Entry: ") + c.message);
+      EXPECT_EQ(ui.MessageBoxes().back().style, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    });
+  }
+  Run();
+  EXPECT_EQ(ui.MessageBoxes().size(), std::size(cases) + 1);
+  EXPECT_TRUE(Stored().empty());
+  EXPECT_EQ(StoredBalance(), "$ 100.00");
+}
+
+TEST_F(RegisterTest, NewStoresTheEntryAndMovesTheBalance) {
+  AddAccount(100);
+  const std::string longDate(30, '1'), longPayee(100, 'p');
+  ui.Then([&] {
+    Fill("0", "01/01/2003", "Salary", "100", "");
+    ui.Click(IDC_NEW);
+    EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 200.00");
+    Fill("", "01/02/2003", "Shop", "0", "40");
+    ui.Click(IDC_NEW);
+    EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 160.00");
+    Fill("-3", longDate, longPayee, "", "-5");
+    ui.Click(IDC_NEW);
+    EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 165.00");
+    EXPECT_EQ(ui.Lines(IDC_REGISTER).back(), "-3\t" + longDate.substr(0, 20) + "\t" + longPayee.substr(0, 80) + "\t\t");
+    EXPECT_EQ(ui.Lines(IDC_PAYEE), (Lines{longPayee.substr(0, 80), "Salary", "Shop"}));
+    EXPECT_EQ(ui.Text(IDC_DATE), longDate);  // the entry row keeps what was typed
+    EXPECT_EQ(ui.Selection(IDC_REGISTER), -1);
+    EXPECT_EQ(ui.Focused(), IDC_CHECKNUM);
+  });
+  Run();
+  EXPECT_TRUE(ui.MessageBoxes().empty());
+  EXPECT_EQ(Stored(), (Lines{"01/01/2003|0|Salary|0.00|100.00|0", "01/02/2003|0|Shop|40.00|0.00|0",
+                             longDate.substr(0, 20) + "|-3|" + longPayee.substr(0, 80) + "|-5.00|0.00|0"}));
+  EXPECT_EQ(StoredBalance(), "$ 165.00");
+}
+
+TEST_F(RegisterTest, EditReplacesTheRowAndKeepsItsLineSelected) {
+  AddAccount(100);
+  AddRow("01/01/2003", 0, "Shop", 40, 0, 0);
+  AddRow("01/02/2003", 0, "Old", 9, 0, 2);
+  const std::string longDate = "01/01/2003 and more text";
+  ui.Then([&] {
+    ui.Click(IDC_EDIT);  // nothing selected: nothing happens
+    EXPECT_TRUE(ui.MessageBoxes().empty());
+    ui.SelectLine(IDC_REGISTER, 0);
+    Fill("7", longDate, "Shop", "40", "");
+    ui.Click(IDC_EDIT);
+    EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 180.00");
+    EXPECT_EQ(ui.Selection(IDC_REGISTER), 0);
+    EXPECT_EQ(ui.Text(IDC_DATE), longDate);  // re-selecting did not copy the row back
+    ui.SelectLine(IDC_REGISTER, 1);
+    Fill("", "01/02/2003", "Old", "", "1");
+    ui.Click(IDC_EDIT);
+    EXPECT_EQ(LastMessage(), "Edit Record: Can not change this record.\nRecord is read-only.");
+    EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 180.00");
+  });
+  Run();
+  EXPECT_EQ(Stored(), (Lines{longDate.substr(0, 20) + "|7|Shop|0.00|40.00|0", "01/02/2003|0|Old|9.00|0.00|2"}));
+  EXPECT_EQ(StoredBalance(), "$ 180.00");
+}
+
+TEST_F(RegisterTest, DeleteTakesTheAmountsBackAndSelectsTheLineAbove) {
+  AddAccount(100);
+  AddRow("01/01/2003", 0, "A", 10, 0, 0);
+  AddRow("01/02/2003", 0, "B", 0, 20, 2);
+  AddRow("01/03/2003", 0, "C", 5, 0, 0);
+  ui.Then([&] {
+    ui.Click(IDC_DELETE);
+    EXPECT_TRUE(ui.MessageBoxes().empty());
+    ui.SelectLine(IDC_REGISTER, 2);
+    ui.Click(IDC_DELETE);
+    EXPECT_EQ(ui.Selection(IDC_REGISTER), 1);
+    EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 105.00");
+    ui.Click(IDC_DELETE);  // the reconciled row goes too
+    EXPECT_EQ(ui.Selection(IDC_REGISTER), 0);
+    EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 85.00");
+    ui.Click(IDC_DELETE);
+    EXPECT_EQ(ui.Selection(IDC_REGISTER), -1);
+    EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 95.00");
+  });
+  Run();
+  EXPECT_TRUE(ui.MessageBoxes().empty());
+  EXPECT_TRUE(Stored().empty());
+  EXPECT_EQ(StoredBalance(), "$ 95.00");
+}
+
+struct Refusal {
+  const char* statement;
+  int command;
+  const char* message;
+};
+
+void PrintTo(const Refusal& refusal, std::ostream* out) { *out << refusal.statement; }
+
+class RefusedStatementTest : public RegisterTest, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(RefusedStatementTest, ShowsItsMessageAndChangesNothing) {
+  AddAccount(100);
+  AddRow("01/01/2003", 0, "Shop", 40, 0, 0);
+  AddRow("01/02/2003", 0, "Gift", 0, 15, 0);
+  ui.Then([&] {
+    engine.refuse = GetParam().statement;
+    ui.SelectLine(IDC_REGISTER, 0);
+    Fill("", "01/05/2003", "Other", "25", "");
+    ui.Click(GetParam().command);
+    EXPECT_EQ(LastMessage(), GetParam().message);
+    EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 100.00");
+    // Marks made now are kept: the failed command left no transaction open,
+    // and marking writes the row as stored, not as typed.
+    engine.refuse.clear();
+    ui.Click(IDC_BALANCE);
+    ui.SelectLine(IDC_REGISTER, 0);
+    ui.SelectLine(IDC_REGISTER, 1);
+  });
+  Run();
+  Restart();
+  EXPECT_EQ(Stored(), (Lines{"01/01/2003|0|Shop|40.00|0.00|3", "01/02/2003|0|Gift|0.00|15.00|3"}));
+  EXPECT_EQ(StoredBalance(), "$ 100.00");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachCommand, RefusedStatementTest,
+    ::testing::Values(Refusal{"INSERT INTO QLedger", IDC_NEW, "Insert New Record: Error inserting a Record"},
+                      Refusal{"UPDATE QLedger", IDC_EDIT, "Edit Record: Error updating the Record information."},
+                      Refusal{"DELETE FROM QLedger", IDC_DELETE, "Delete Record: Error removing the Record."}));
+
+TEST_F(RegisterTest, ACrashBeforeTheBalanceIsWrittenLosesTheWholeCommand) {
+  AddAccount(100);
+  AddRow("01/01/2003", 0, "Shop", 40, 0, 0);
+  ui.Then([&] {
+    engine.crashAt = "UPDATE QAccounts";
+    ui.SelectLine(IDC_REGISTER, 0);
+    ui.Click(IDC_DELETE);
+  });
+  Run();
+  Restart();
+  EXPECT_EQ(Stored(), Lines{"01/01/2003|0|Shop|40.00|0.00|0"});
+  EXPECT_EQ(StoredBalance(), "$ 100.00");
+}
+
+}  // namespace

@@ -1,0 +1,92 @@
+#include "tests/ui/RegisterFixture.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST_F(RegisterTest, ListShowsRowsInDateTextOrderWithMarksAndTotals) {
+  AddAccount(1234.5);
+  AddRow("02/01/2003", 101, "Corner Grocery", 45.2, 0, 1);
+  AddRow("01/31/2004", 0, "Salary", 0, 1200, 0);
+  AddRow("01/01/2003", -7, "Refund", 0, 12.5, 2);
+  AddRow("03/01/2003", 0, "Odd", 0, 1234.567, 9);
+  AddRow("04/01/2003", 5, "Marked", 30, 0, 3);
+  AddRow("05/01/2003", 6, "Negative", -5, 0, 3);
+  AddRow("06/01/2003", 7, "Other account", 0, 99, 3, 2);
+  ui.Then([&] {
+    EXPECT_EQ(ui.Lines(IDC_REGISTER), (Lines{"-7\t01/01/2003\tRefund\t12.50\t\tR",
+                                             "\t01/31/2004\tSalary\t1200.00\t",
+                                             "101\t02/01/2003\tCorner Grocery\t\t45.20\tC",
+                                             "\t03/01/2003\tOdd\t1234.57\t",
+                                             "5\t04/01/2003\tMarked\t\t30.00\tB",
+                                             "6\t05/01/2003\tNegative\t\t\tB"}));
+    EXPECT_EQ(ui.Text(IDC_BALANCEDAMOUNT), "$ -25.00");
+    EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 1234.50");
+    EXPECT_EQ(ui.Selection(IDC_REGISTER), -1);
+  });
+  Run();
+}
+
+TEST_F(RegisterTest, SelectingALineCopiesItIntoTheEntryRowEvenWithReconciledHidden) {
+  AddAccount(0);
+  AddRow("01/01/2003", 11, "Reconciled", 0, 5, 2);
+  AddRow("01/02/2003", 0, "Refund", -5, 0, 0);
+  AddRow("01/03/2003", 12, "Pay", 0, 12.5, 0);
+  ui.Then([&] {
+    ui.ChooseMenu(ID_SETUP_HIDERECONCILED);
+    EXPECT_TRUE(ui.MenuChecked(ID_SETUP_HIDERECONCILED));
+    ASSERT_EQ(ui.Lines(IDC_REGISTER).size(), 2u);
+    ui.SelectLine(IDC_REGISTER, 0);
+    EXPECT_EQ(ui.Text(IDC_CHECKNUM), "");
+    EXPECT_EQ(ui.Text(IDC_DATE), "01/02/2003");
+    EXPECT_EQ(ui.Text(IDC_PAYEE), "Refund");
+    EXPECT_EQ(ui.Text(IDC_CREDIT), "");
+    EXPECT_EQ(ui.Text(IDC_DEBIT), "-5.00");
+    ui.SelectLine(IDC_REGISTER, 1);
+    EXPECT_EQ(ui.Text(IDC_CHECKNUM), "12");
+    EXPECT_EQ(ui.Text(IDC_CREDIT), "12.50");
+    EXPECT_EQ(ui.Text(IDC_DEBIT), "");
+    EXPECT_TRUE(ui.Lines(IDC_PAYEE).empty());
+  });
+  ui.Then([&] {
+    ui.ChooseMenu(ID_SETUP_HIDERECONCILED);
+    EXPECT_FALSE(ui.MenuChecked(ID_SETUP_HIDERECONCILED));
+    EXPECT_EQ(ui.Lines(IDC_REGISTER).size(), 3u);
+  });
+  Run();
+  EXPECT_EQ(appState.hideReconciled, 0);
+}
+
+TEST_F(RegisterTest, WithoutAccountTheListStaysEmptyAndTheTotalsUntouched) {
+  appState.hideReconciled = 1;
+  AddRow("01/01/2003", 0, "Orphan", 0, 5, 0);
+  ui.Then([&] {
+    EXPECT_TRUE(ui.MenuChecked(ID_SETUP_HIDERECONCILED));
+    EXPECT_TRUE(ui.Lines(IDC_REGISTER).empty());
+    EXPECT_EQ(ui.Text(IDC_BALANCEDAMOUNT), "");
+    EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "0");
+    EXPECT_EQ(ui.Focused(), IDC_CHECKNUM);
+  });
+  Run();
+}
+
+TEST_F(RegisterTest, EnterAndEscapeDoNothingWhileExitEndsEvenInBalancingMode) {
+  AddAccount(0);
+  bool ranAfterExit = false;
+  ui.Then([&] {
+    Fill("", "01/01/2003", "Rent", "10", "");
+    ui.Focus(IDC_DATE);
+    ui.Enter();
+    ui.Escape();
+    EXPECT_TRUE(ui.IsOpen(appState.mainWindow));
+    EXPECT_TRUE(ui.Lines(IDC_REGISTER).empty());
+    ui.Click(IDC_BALANCE);
+    ui.ChooseMenu(ID_RECORD_EXIT);
+  });
+  ui.Then([&] { ranAfterExit = true; });
+  Run();
+  EXPECT_FALSE(ranAfterExit);
+  EXPECT_TRUE(Stored().empty());
+}
+
+}  // namespace

@@ -1,0 +1,59 @@
+#include <fstream>
+#include <sstream>
+
+#include "tests/ui/RegisterFixture.h"
+
+namespace {
+
+const std::string kBanner =
+    "\nRErivarude v 1.01\n"
+    " ##   Date        Description                           Credit  Debit St\n" +
+    std::string(74, '-') + "\n";
+
+std::string ReadReport() {
+  std::ifstream file("Report.txt", std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+TEST_F(RegisterTest, ReportWritesTheRowsAsShownInFixedColumns) {
+  AddAccount(0);
+  AddRow("01/15/2003", 1042, "Corner Grocery", 23.5, 0, 0);
+  AddRow("01/16/2003", 123456, std::string(80, 'P'), 0, -5, 1);
+  AddRow("01/17/2003", 0, "Nothing", 0, 0, 7);
+  AddRow("01/18/2003", 0, "Hidden", 0, 1, 2);
+  appState.hideReconciled = 1;
+  ui.Then([&] {
+    ui.Click(IDC_BALANCE);
+    ui.SelectLine(IDC_REGISTER, 0);
+    ui.ChooseMenu(ID_RECORD_REPORT);
+  });
+  Run();
+  EXPECT_EQ(ReadReport(), kBanner +
+                              " 1042 01/15/2003  Corner Grocery                          " + std::string(8, ' ') +
+                              "23.50   B\n"
+                              "123456 01/16/2003  " + std::string(80, 'P') + "  -5.00  " + std::string(8, ' ') +
+                              " C\n"
+                              "      01/17/2003  Nothing                                 " +
+                              std::string(16, ' ') + "  \n");
+  EXPECT_TRUE(ui.MessageBoxes().empty());
+}
+
+TEST_F(RegisterTest, ReportWithoutRowsIsTheBannerAndAnUnwritableReportIsLeftAlone) {
+  ui.Then([&] { ui.ChooseMenu(ID_RECORD_REPORT); });
+  Run();
+  EXPECT_EQ(ReadReport(), kBanner);
+
+  std::filesystem::remove("Report.txt");
+  std::filesystem::create_directory("Report.txt");
+  AddAccount(0);
+  AddRow("01/15/2003", 0, "Shop", 1, 0, 0);
+  ui.Then([&] { ui.ChooseMenu(ID_RECORD_REPORT); });
+  Run();
+  EXPECT_TRUE(std::filesystem::is_directory("Report.txt"));
+  EXPECT_TRUE(std::filesystem::is_empty("Report.txt"));
+  EXPECT_TRUE(ui.MessageBoxes().empty());
+}
+
+}  // namespace

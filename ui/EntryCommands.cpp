@@ -54,9 +54,14 @@ bool FindSelected(HWND window, const char* caption, const char* rowMissing, Sele
 // it wrong for good.
 void BeginChange() { appState.ledger->Execute("BEGIN"); }
 void CancelChange() { appState.ledger->Execute("ROLLBACK"); }
-void CommitChange(AccountRecord* account) {
-  account->Update();
-  appState.ledger->Execute("COMMIT");
+// Writes the account's new balance and commits. When either is refused the
+// whole command is rolled back and the balance in memory put back, so the
+// command fails as a whole, under its own message.
+bool CommitChange(AccountRecord* account, float oldBalance) {
+  if (account->Update() != 0 && appState.ledger->Execute("COMMIT") != 0) return true;
+  CancelChange();
+  account->mAccBalance = oldBalance;
+  return false;
 }
 
 // Set by the program, so the list sends no selection change and the entry row stays as it is.
@@ -117,16 +122,21 @@ void NewTransaction(HWND window) {
   entry->mAccID = account->mAccID;
   if (ReadEntryFields(window, entry) == 0) return;
 
+  const char* refused = "Error inserting a Record";
   BeginChange();
   if (entry->Insert() == 0) {
     CancelChange();
-    ShowError(window, "Error inserting a Record", caption);
+    ShowError(window, refused, caption);
+    return;
+  }
+  const float oldBalance = account->mAccBalance;
+  account->mAccBalance = Reduce(static_cast<double>(account->mAccBalance) - entry->mDebit);
+  account->mAccBalance = Reduce(static_cast<double>(entry->mCredit) + account->mAccBalance);
+  if (!CommitChange(account, oldBalance)) {
+    ShowError(window, refused, caption);
     return;
   }
   RememberPayee(window, entry->Payee());
-  account->mAccBalance = Reduce(static_cast<double>(account->mAccBalance) - entry->mDebit);
-  account->mAccBalance = Reduce(static_cast<double>(entry->mCredit) + account->mAccBalance);
-  CommitChange(account);
   RefreshList();
   FocusCheckNumber(window);
 }
@@ -159,19 +169,25 @@ void EditTransaction(HWND window) {
     return;
   }
 
+  const char* refused = "Error updating the Record information.";
   BeginChange();
   if (row->Update() == 0) {
     CancelChange();
     restore();
-    ShowError(window, "Error updating the Record information.", caption);
+    ShowError(window, refused, caption);
     return;
   }
-  RememberPayee(window, row->Payee());
+  const float oldBalance = account->mAccBalance;
   float debitChange = Reduce(static_cast<double>(oldDebit) - row->mDebit);
   float creditChange = Reduce(static_cast<double>(oldCredit) - row->mCredit);
   account->mAccBalance = Reduce(static_cast<double>(account->mAccBalance) + debitChange);
   account->mAccBalance = Reduce(static_cast<double>(account->mAccBalance) - creditChange);
-  CommitChange(account);
+  if (!CommitChange(account, oldBalance)) {
+    restore();
+    ShowError(window, refused, caption);
+    return;
+  }
+  RememberPayee(window, row->Payee());
   RefreshList();
   SelectLine(window, index);
   FocusCheckNumber(window);
@@ -185,15 +201,20 @@ void DeleteTransaction(HWND window) {
   float oldDebit = row->mDebit;
   float oldCredit = row->mCredit;
 
+  const char* refused = "Error removing the Record.";
   BeginChange();
   if (row->Remove() == 0) {
     CancelChange();
-    ShowError(window, "Error removing the Record.", caption);
+    ShowError(window, refused, caption);
     return;
   }
+  const float oldBalance = account->mAccBalance;
   account->mAccBalance = Reduce(static_cast<double>(account->mAccBalance) + oldDebit);
   account->mAccBalance = Reduce(static_cast<double>(account->mAccBalance) - oldCredit);
-  CommitChange(account);
+  if (!CommitChange(account, oldBalance)) {
+    ShowError(window, refused, caption);
+    return;
+  }
   RefreshList();
   // The line above the deleted one; -1 for the first line leaves none selected.
   SelectLine(window, index - 1);

@@ -150,7 +150,17 @@ INSTANTIATE_TEST_SUITE_P(
     EachCommand, RefusedStatementTest,
     ::testing::Values(Refusal{"INSERT INTO QLedger", IDC_NEW, "Insert New Record: Error inserting a Record"},
                       Refusal{"UPDATE QLedger", IDC_EDIT, "Edit Record: Error updating the Record information."},
-                      Refusal{"DELETE FROM QLedger", IDC_DELETE, "Delete Record: Error removing the Record."}));
+                      Refusal{"DELETE FROM QLedger", IDC_DELETE, "Delete Record: Error removing the Record."},
+                      // The balance write-back or the commit refused: the command fails as a whole.
+                      Refusal{"UPDATE QAccounts", IDC_NEW, "Insert New Record: Error inserting a Record"},
+                      Refusal{"UPDATE QAccounts", IDC_EDIT, "Edit Record: Error updating the Record information."},
+                      Refusal{"COMMIT", IDC_DELETE, "Delete Record: Error removing the Record."}),
+    [](const ::testing::TestParamInfo<Refusal>& info) {
+      std::string name = std::string(info.param.statement) + "_" + std::to_string(info.param.command);
+      for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+      return name;
+    });
 
 TEST_F(RegisterTest, ACrashBeforeTheBalanceIsWrittenLosesTheWholeCommand) {
   AddAccount(100);

@@ -3,17 +3,17 @@
 #include <cstdint>
 
 #include "app/AppState.h"
+#include "app/SettingsFile.h"
 #include "resources/resource.h"
 
 namespace {
 
-const char kSection[] = "RErivaRude_100";
 const char kCountKey[] = "NumPayees";
 constexpr int kPayeeSize = 80;
 
 // The count is read from the file each time, never kept.
 int32_t PayeeCount() {
-  return static_cast<int32_t>(GetPrivateProfileIntA(kSection, kCountKey, 0, appState.iniPath.Text()));
+  return static_cast<int32_t>(GetPrivateProfileIntA(kSettingsSection, kCountKey, 0, appState.iniPath.Text()));
 }
 
 const char* PayeeKey(int32_t n) {
@@ -27,7 +27,7 @@ void LoadPayees(HWND window) {
   int32_t count = PayeeCount();
   for (int32_t n = 1; n <= count; ++n) {
     char payee[kPayeeSize];
-    DWORD length = GetPrivateProfileStringA(kSection, PayeeKey(n), "", payee, kPayeeSize, appState.iniPath.Text());
+    DWORD length = GetPrivateProfileStringA(kSettingsSection, PayeeKey(n), "", payee, kPayeeSize, appState.iniPath.Text());
     if (length > 0) SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(payee));
   }
 }
@@ -39,6 +39,6 @@ void RememberPayee(HWND window, const char* payee) {
   SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(payee));
   int32_t next = PayeeCount() + 1;
   appState.scratch.AssignInt(next);
-  WritePrivateProfileStringA(kSection, kCountKey, appState.scratch.Text(), appState.iniPath.Text());
-  WritePrivateProfileStringA(kSection, PayeeKey(next), payee, appState.iniPath.Text());
+  WritePrivateProfileStringA(kSettingsSection, kCountKey, appState.scratch.Text(), appState.iniPath.Text());
+  WritePrivateProfileStringA(kSettingsSection, PayeeKey(next), payee, appState.iniPath.Text());
 }

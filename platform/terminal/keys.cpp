@@ -111,12 +111,12 @@ std::vector<Action> Translate(RawKey key, const std::function<std::optional<RawK
   std::optional<RawKey> follow = next();
   if (!follow) return {KeyAction(Key::Escape)};
   if (follow->function) {
+    if (follow->value == KEY_F(4)) return {Simple(Action::CloseWindow)};
     Action a = FunctionKey(follow->value, extended);
     if (a.type == Action::Key) {
       a.modifiers |= layer::kAlt;
       return {a};
     }
-    if (follow->value == KEY_F(4)) return {Simple(Action::CloseWindow)};
     // Escape, then a key that takes no Alt.
     std::vector<Action> actions{KeyAction(Key::Escape)};
     if (a.type != Action::None) actions.push_back(a);

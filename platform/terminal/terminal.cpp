@@ -17,6 +17,7 @@
 #include "platform/terminal/canvas.h"
 #include "platform/terminal/keys.h"
 #include "platform/terminal/layout.h"
+#include "platform/terminal/mouse.h"
 #include "platform/terminal/palette.h"
 #include "platform/terminal/render.h"
 
@@ -217,45 +218,12 @@ class TerminalFrontEnd : public layer::FrontEnd {
     int rows = 0, cols = 0;
     getmaxyx(stdscr, rows, cols);
     std::vector<layer::Window*> windows = term::DrawingOrder(layer::TopLevelWindows(), layer::ActiveWindow());
-    term::Hit hit = term::HitTest(windows, rows, cols, event.y, event.x);
-    int wheel = 0;
-    if (event.bstate & BUTTON4_PRESSED) wheel = -3;
+    if (event.bstate & BUTTON4_PRESSED) return term::WheelAt(windows, rows, cols, event.y, event.x, -3);
 #ifdef BUTTON5_PRESSED
-    if (event.bstate & BUTTON5_PRESSED) wheel = 3;
+    if (event.bstate & BUTTON5_PRESSED) return term::WheelAt(windows, rows, cols, event.y, event.x, 3);
 #endif
-    if (wheel != 0) {
-      if (hit.control && (hit.control->kind == layer::Kind::ListBox || hit.what == term::Hit::ComboLine)) {
-        layer::Wheel(layer::ToHandle(hit.control), wheel);
-        return true;
-      }
-      return false;
-    }
     if ((event.bstate & (BUTTON1_PRESSED | BUTTON1_CLICKED)) == 0) return false;
-    HWND window = layer::ToHandle(hit.window);
-    HWND control = layer::ToHandle(hit.control);
-    switch (hit.what) {
-      case term::Hit::Nothing: return false;
-      case term::Hit::Window:
-        if (hit.window != layer::ActiveWindow()) layer::Activate(window);
-        return true;
-      case term::Hit::CloseBox: layer::ClickCloseBox(window); return true;
-      case term::Hit::MenuTitle:
-      case term::Hit::OutsidePopup: layer::ClickMenuBar(window, hit.index); return true;
-      case term::Hit::MenuItem: layer::ClickMenuItem(window, hit.index); return true;
-      case term::Hit::Control:
-        if (hit.control->kind == layer::Kind::Static || hit.control->kind == layer::Kind::GroupBox) {
-          if (hit.window != layer::ActiveWindow()) layer::Activate(window);
-        } else {
-          layer::ClickControl(control);
-        }
-        return true;
-      case term::Hit::ListLine: layer::ClickListLine(control, hit.index); return true;
-      case term::Hit::ListScroll: layer::Wheel(control, hit.index); return true;
-      case term::Hit::ComboArrow: layer::ClickComboArrow(control); return true;
-      case term::Hit::ComboLine: layer::ClickComboLine(control, hit.index); return true;
-      case term::Hit::EditText: layer::ClickEdit(control, hit.position); return true;
-    }
-    return false;
+    return term::ClickAt(windows, rows, cols, event.y, event.x);
   }
 
   void Paint() {
@@ -329,7 +297,8 @@ int RunWithTerminalFrontEnd(const std::function<int()>& entry) {
   intrflush(stdscr, FALSE);
   keypad(stdscr, TRUE);
   set_escdelay(25);
-  mmask_t mask = BUTTON1_PRESSED | BUTTON1_CLICKED | BUTTON4_PRESSED;
+  // Releases are asked for too, so the terminal reports them as events, not keys.
+  mmask_t mask = BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON1_CLICKED | BUTTON4_PRESSED;
 #ifdef BUTTON5_PRESSED
   mask |= BUTTON5_PRESSED;
 #endif

@@ -131,8 +131,11 @@ void DrawButton(Context& cx, const Window& c) {
   int shown = std::min(width, room - 2 * pad);
   int start = b.col + (room - shown - 2 * pad) / 2;
   if (pad > 0) {
-    cx.canvas.Put(cb.textRow, start, U'[', style);
-    cx.canvas.Put(cb.textRow, start + shown + 2 * pad - 1, U']', style);
+    // The focused button's brackets turn into arrows pointing at it; a
+    // disabled one has none, so it shows without colours or dim text too.
+    bool focused = style == Style::ButtonFocused, disabled = style == Style::Disabled;
+    cx.canvas.Put(cb.textRow, start, focused ? U'▶' : disabled ? U' ' : U'[', style);
+    cx.canvas.Put(cb.textRow, start + shown + 2 * pad - 1, focused ? U'◀' : disabled ? U' ' : U']', style);
   }
   PutLabel(cx.canvas, cb.textRow, start + pad, label, style, shown, c.Enabled());
 }

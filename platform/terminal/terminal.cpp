@@ -95,6 +95,8 @@ wchar_t Plain(char32_t ch) {
     case U'├': case U'┤': return L'+';
     case U'▲': return L'^';
     case U'▼': return L'v';
+    case U'▶': return L'>';
+    case U'◀': return L'<';
     case U'░': return L':';
     case U'█': case U'■': return L'#';
     case U'✓': return L'*';

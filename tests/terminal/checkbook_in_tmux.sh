@@ -231,4 +231,15 @@ expect "checkbook ended with 0"
 grep -q "^HideRec=0" "$work/small/RErivaRude.ini" || { echo "FAIL: Ctrl+C did not shut down in order"; exit 1; }
 stop_tmux
 
+# ---- A crash signal gives the terminal back in the state it was found ----
+mkdir "$work/crash"
+tmux -L "$socket" -f /dev/null new-session -d -s main -x 110 -y 36 \
+  "cd '$work/crash' && sh -c 'echo \$\$ >pid; exec env TERM=xterm-256color LANG=C.UTF-8 LC_ALL= \"$program\"'; echo \"checkbook ended with \$?\"; stty -a | grep -o -- '-*icanon' | sed 's/^/terminal mode: /'; sleep 600"
+expect "Qarvo's Checkbook v1.01"
+kill -SEGV "$(cat "$work/crash/pid")"
+expect "checkbook ended with 139"
+expect "terminal mode: icanon"
+expect_gone "Qarvo's Checkbook"
+stop_tmux
+
 echo "PASS: screens saved in $artefacts"

@@ -48,7 +48,7 @@ Action FunctionKey(int code, const ExtendedKeys& extended) {
     case KEY_F(4): return KeyAction(Key::F4);
     case KEY_F(10): return KeyAction(Key::F10);
     case KEY_F(6): return Simple(Action::NextWindow);
-    case KEY_F(52): return Simple(Action::CloseWindow);  // Alt+F4 in xterm's terms
+    case KEY_F(52): return KeyAction(Key::F4, layer::kAlt);  // Alt+F4 in xterm's terms
     case KEY_MOUSE: return Simple(Action::Mouse);
     case KEY_RESIZE: return Simple(Action::Redraw);
     default: return Action{};
@@ -111,7 +111,6 @@ std::vector<Action> Translate(RawKey key, const std::function<std::optional<RawK
   std::optional<RawKey> follow = next();
   if (!follow) return {KeyAction(Key::Escape)};
   if (follow->function) {
-    if (follow->value == KEY_F(4)) return {Simple(Action::CloseWindow)};
     Action a = FunctionKey(follow->value, extended);
     if (a.type == Action::Key) {
       a.modifiers |= layer::kAlt;

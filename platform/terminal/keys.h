@@ -15,7 +15,6 @@ struct Action {
     None,
     Key,          // layer::PressKey(key, modifiers)
     Char,         // layer::TypeChar(ch, modifiers): one byte of a character's UTF-8 text
-    CloseWindow,  // Alt+F4: the active window's close box
     NextWindow,   // F6: the next open window becomes active
     Quit,         // Ctrl+C: the program closes as its main window's close box would
     Redraw,       // the screen changed size, or Ctrl+L

@@ -190,9 +190,6 @@ class TerminalFrontEnd : public layer::FrontEnd {
       case term::Action::Char:
         layer::TypeChar(action.ch, action.modifiers);
         return true;
-      case term::Action::CloseWindow:
-        if (layer::Window* active = layer::ActiveWindow()) layer::ClickCloseBox(layer::ToHandle(active));
-        return true;
       case term::Action::NextWindow:
         return NextWindow();
       case term::Action::Mouse:

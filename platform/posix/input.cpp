@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string>
+#include <string_view>
 
 #include "platform/posix/desktop.h"
 #include "platform/posix/manager.h"
@@ -32,6 +34,12 @@ Window* ClickWindow(Window* w) {
 }
 
 int Lines(const Window* w) { return static_cast<int>(w->list.items.size()); }
+
+// The offset of the character shown `cells` cells after the one at `from`.
+size_t CellOffset(std::string_view text, size_t from, int cells) {
+  from = std::min(from, text.size());
+  return from + OffsetAtCell(text.substr(from), cells);
+}
 
 void Enter(Window* d, Window* focus, unsigned modifiers) {
   if (focus && focus->Multiline() && ((focus->style & ES_WANTRETURN) || (modifiers & kCtrl))) {
@@ -141,21 +149,51 @@ bool DialogMnemonic(Window* d, char c) {
   return false;
 }
 
-void ListLetter(Window* list, char c) {
+// The next line that begins with the typed character (ASCII letters in either case).
+void ListLetter(Window* list, const std::string& ch) {
+  auto same = [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+  };
   int n = Lines(list);
   for (int step = 1; step <= n; ++step) {
     int i = (list->list.selection + step + n) % n;
     const std::string& item = list->list.items[static_cast<size_t>(i)];
-    if (!item.empty() && std::tolower(static_cast<unsigned char>(item[0])) == c) {
+    if (item.size() >= ch.size() && std::equal(ch.begin(), ch.end(), item.begin(), same)) {
       ListMoveSelection(list, i);
       return;
     }
   }
 }
 
+// The terminal hands over a character's UTF-8 bytes one at a time. They are
+// held until the character is whole, so that a field never takes part of
+// one; bytes that cannot make one are dropped.
+std::string pending;
+size_t pendingLength = 0;
+
+std::string WholeCharacter(char c) {
+  unsigned char b = static_cast<unsigned char>(c);
+  if (b < 0x80) {
+    pending.clear();
+    return std::string(1, c);
+  }
+  if ((b & 0xc0) == 0x80) {
+    if (pending.empty()) return "";
+    pending += c;
+    if (pending.size() < pendingLength) return "";
+    std::string whole;
+    whole.swap(pending);
+    return whole;
+  }
+  pendingLength = (b & 0xe0) == 0xc0 ? 2 : (b & 0xf0) == 0xe0 ? 3 : (b & 0xf8) == 0xf0 ? 4 : 0;
+  pending = pendingLength ? std::string(1, c) : std::string();
+  return "";
+}
+
 }  // namespace
 
 void PressKey(Key key, unsigned modifiers) {
+  pending.clear();
   Window* d = KeyWindow();
   if (!d) return;
   if (key == Key::F4 && (modifiers & kAlt)) {
@@ -201,9 +239,10 @@ void PressKey(Key key, unsigned modifiers) {
 }
 
 void TypeChar(char c, unsigned modifiers) {
+  std::string ch = modifiers & (kAlt | kCtrl) ? (pending.clear(), std::string(1, c)) : WholeCharacter(c);
   Window* d = KeyWindow();
-  if (!d || (modifiers & kCtrl)) return;
-  char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (!d || (modifiers & kCtrl) || ch.empty()) return;
+  char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(ch[0])));
   bool menuOpen = d->dialog.menuBar.mode != MenuBarState::Closed;
   if (modifiers & kAlt) {
     if (menuOpen) CloseMenu(d);
@@ -216,10 +255,10 @@ void TypeChar(char c, unsigned modifiers) {
   }
   Window* f = d->dialog.focus;
   if (TakesText(f)) {
-    EditReplaceSelection(f, std::string(1, c));
+    EditReplaceSelection(f, ch);
   } else if (f && f->kind == Kind::ListBox) {
-    ListLetter(f, letter);
-  } else if (c == ' ' && PushButton(f)) {
+    ListLetter(f, ch);
+  } else if (ch == " " && PushButton(f)) {
     SendMessageA(ToHandle(f), BM_CLICK, 0, 0);
   } else {
     DialogMnemonic(d, letter);
@@ -350,7 +389,7 @@ void ClickAt(HWND dialog, int x, int y) {
     switch (c->kind) {
       case Kind::ComboBox:
         if (col == r.col + r.width - 1) ClickComboArrow(ToHandle(c));
-        else ClickEdit(ToHandle(c), c->edit.scroll + static_cast<size_t>(std::max(0, col - r.col - 1)));
+        else ClickEdit(ToHandle(c), CellOffset(c->text, c->edit.scroll, std::max(0, col - r.col - 1)));
         return;
       case Kind::ListBox: {
         int line = c->list.topIndex + row - r.row - border;
@@ -359,9 +398,9 @@ void ClickAt(HWND dialog, int x, int y) {
         return;
       }
       case Kind::Edit: {
-        size_t column = static_cast<size_t>(std::max(0, col - r.col - border));
+        int column = std::max(0, col - r.col - border);
         if (!c->Multiline()) {
-          ClickEdit(ToHandle(c), c->edit.scroll + column);
+          ClickEdit(ToHandle(c), CellOffset(c->text, c->edit.scroll, column));
           return;
         }
         size_t line = c->edit.scroll + static_cast<size_t>(std::max(0, row - r.row - border)), pos = 0;
@@ -372,7 +411,7 @@ void ClickAt(HWND dialog, int x, int y) {
         size_t end = c->text.find('\n', pos);
         if (end == std::string::npos) end = c->text.size();
         if (end > pos && c->text[end - 1] == '\r') --end;
-        ClickEdit(ToHandle(c), std::min(pos + column, end));
+        ClickEdit(ToHandle(c), CellOffset(std::string_view(c->text).substr(0, end), pos, column));
         return;
       }
       default:

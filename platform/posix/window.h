@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/win32.h"
@@ -51,11 +52,12 @@ struct MenuBarState {
 };
 
 // An edit control or a combo box's edit part. Positions are byte offsets
-// into the text; the selection runs between anchor and caret.
+// into the text, always at a character's start; the selection runs between
+// anchor and caret.
 struct EditState {
   size_t caret = 0;
   size_t anchor = 0;
-  size_t scroll = 0;  // first visible column (single line) or line (multiline)
+  size_t scroll = 0;  // offset of the first visible character (single line) or first line (multiline)
   size_t SelStart() const { return anchor < caret ? anchor : caret; }
   size_t SelEnd() const { return anchor < caret ? caret : anchor; }
 };
@@ -137,8 +139,20 @@ char Mnemonic(const std::string& text);
 // The text as shown: "&&" becomes '&', a single '&' disappears.
 std::string WithoutMnemonic(const std::string& text);
 
-// A list line with its tabs expanded to the list's tab stops, one character
-// per cell (four dialog units a column).
+// Texts are UTF-8. A byte that starts no well-formed sequence counts as a
+// character of its own, as front ends draw it (one replacement cell).
+size_t CharLength(std::string_view text, size_t pos);     // bytes of the character at pos
+size_t CharStart(std::string_view text, size_t pos);      // pos, or the start of the character around it
+size_t PrevChar(std::string_view text, size_t pos);       // the start of the character before pos
+// Display cells: two for a wide character, none for a combining mark or a
+// control character, as wcwidth() has them in the current locale; one for
+// anything it does not know.
+int Cells(std::string_view text);
+// The offset of the character shown at a cell (the end past the last one).
+size_t OffsetAtCell(std::string_view text, int cell);
+
+// A list line with its tabs expanded to the list's tab stops, counted in
+// display cells (four dialog units a column).
 std::string ExpandTabs(const Window& list, const std::string& line);
 
 // The lines of a multiline edit's text ("\r\n" or "\n" separated).

@@ -2,7 +2,8 @@
 # Compiles the program's own code (app/, component/, storage/, ui/) and the
 # engine component with the mingw-w64 cross compiler against the real
 # <windows.h>, so the declarations of platform/win32.h never drift from
-# Windows. Compile only; nothing is linked.
+# Windows. Then the resource script goes through the real resource compiler
+# and the program is linked against Windows' own libraries.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cxx=x86_64-w64-mingw32-g++-posix
@@ -27,4 +28,10 @@ for f in $(ls app/*.cpp component/*.cpp storage/*.cpp ui/*.cpp engine/*.cpp 2>/d
   fi
 done
 echo "Windows compile check: $count files, $([ $status -eq 0 ] && echo passed || echo failed)"
-exit $status
+[ $status -eq 0 ] || exit $status
+
+windres=x86_64-w64-mingw32-windres
+"$windres" -I resources resources/checkbook.rc -O coff -o "$sqlite_dir/checkbook.res"
+"$cxx" -std=c++20 -Wall -Wextra -Werror -I. app/*.cpp ui/*.cpp storage/*.cpp component/*.cpp \
+  "$sqlite_dir/checkbook.res" -mwindows -static -o "$sqlite_dir/checkbook.exe"
+echo "Windows link check: resources compiled, checkbook.exe linked"

@@ -27,3 +27,9 @@ struct AppState {
 };
 
 extern AppState appState;
+
+// The three table objects over `engine`, both tables created (refused
+// harmlessly when they exist) and the account rows fetched.
+void OpenTables(DatabaseEngine* engine);
+// Frees the fetched rows and the table objects, in start-up order.
+void CloseTables();

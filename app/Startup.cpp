@@ -10,15 +10,7 @@ namespace {
 constexpr uint32_t kEngineVersion = 100;
 
 void ShutDown() {
-  appState.accounts->ClearRows();
-  appState.ledger->ClearRows();
-  appState.balanceLedger->ClearRows();
-  delete appState.accounts;
-  delete appState.ledger;
-  delete appState.balanceLedger;
-  appState.accounts = nullptr;
-  appState.ledger = nullptr;
-  appState.balanceLedger = nullptr;
+  CloseTables();
   appState.engine->Close();
   appState.engine->Release();
   appState.engine = nullptr;
@@ -42,13 +34,7 @@ int RunCheckbook(HINSTANCE instance) {
     return 1;
   }
 
-  appState.accounts = new AccountRecord(appState.engine, "QAccounts");
-  appState.ledger = new LedgerRecord(appState.engine, "QLedger");
-  appState.balanceLedger = new LedgerRecord(appState.engine, "QLedger");
-  // From the second run on the tables exist and the engine refuses these harmlessly.
-  appState.accounts->CreateTable();
-  appState.ledger->CreateTable();
-  appState.accounts->Select();
+  OpenTables(appState.engine);
 
   DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_REGISTER), nullptr, RegisterWindowProc, 0);
 

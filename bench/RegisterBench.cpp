@@ -29,13 +29,10 @@ class Register {
     appState.engine =
         static_cast<DatabaseEngine*>(appState.registry.LoadComponent("REDivizud.DLL", "REDivizud", 100));
     if (appState.engine == nullptr || appState.engine->Open("Ledger.dat") == 0) return;
-    appState.accounts = new AccountRecord(appState.engine, "QAccounts");
-    appState.ledger = new LedgerRecord(appState.engine, "QLedger");
-    appState.balanceLedger = new LedgerRecord(appState.engine, "QLedger");
-    appState.accounts->CreateTable();
-    appState.ledger->CreateTable();
+    OpenTables(appState.engine);
     appState.accounts->Execute(
         "INSERT INTO QAccounts VALUES (NULL, 1000.00, 0.00, 0, 'Household', NULL, NULL, 1000.00, 0.00, 0.00, NULL)");
+    appState.accounts->ClearRows();
     appState.accounts->Select();
     LedgerRecord& entry = *appState.ledger;
     entry.Execute("BEGIN");
@@ -57,17 +54,7 @@ class Register {
   }
 
   ~Register() {
-    if (appState.accounts != nullptr) {
-      for (TableRecord* table : {static_cast<TableRecord*>(appState.accounts),
-                                 static_cast<TableRecord*>(appState.ledger),
-                                 static_cast<TableRecord*>(appState.balanceLedger)}) {
-        table->ClearRows();
-        delete table;
-      }
-      appState.accounts = nullptr;
-      appState.ledger = nullptr;
-      appState.balanceLedger = nullptr;
-    }
+    if (appState.accounts != nullptr) CloseTables();
     if (appState.engine != nullptr) {
       appState.engine->Close();
       appState.engine->Release();

@@ -66,21 +66,12 @@ class RegisterTest : public ::testing::Test {
     ASSERT_NE(engine.real, nullptr);
     ASSERT_NE(engine.Open("Ledger.dat"), 0);
     appState.engine = &engine;
-    appState.accounts = new AccountRecord(&engine, "QAccounts");
-    appState.ledger = new LedgerRecord(&engine, "QLedger");
-    appState.balanceLedger = new LedgerRecord(&engine, "QLedger");
-    appState.accounts->CreateTable();
-    appState.ledger->CreateTable();
-    appState.accounts->Select();
+    OpenTables(&engine);
     appState.balancing = 0;
   }
 
   void CloseDatabase() {
-    for (TableRecord* table : {static_cast<TableRecord*>(appState.accounts), static_cast<TableRecord*>(appState.ledger),
-                               static_cast<TableRecord*>(appState.balanceLedger)}) {
-      table->ClearRows();
-      delete table;
-    }
+    CloseTables();
     engine.Close();
     engine.Release();
   }

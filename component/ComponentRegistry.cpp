@@ -2,6 +2,31 @@
 
 #include <cstring>
 #include <new>
+#include <string>
+
+namespace {
+
+// A bare file name is loaded by the full path of the program's own folder. Left
+// to the system's search, Windows would also try the current folder, and the
+// data folder (often shared or downloaded) is no place to run code from.
+std::string PathBesideProgram(const char* fileName) {
+  if (std::strpbrk(fileName, "\\/:")) return fileName;
+  std::string program(MAX_PATH, '\0');
+  for (;;) {
+    DWORD length = GetModuleFileNameA(nullptr, program.data(), static_cast<DWORD>(program.size()));
+    if (length == 0) return {};
+    if (length < program.size()) {
+      program.resize(length);
+      break;
+    }
+    program.resize(program.size() * 2);  // cut short: try again with more room
+  }
+  std::string::size_type separator = program.find_last_of("\\/");
+  if (separator == std::string::npos) return {};
+  return program.substr(0, separator + 1) + fileName;
+}
+
+}  // namespace
 
 void ComponentModule::AddRef() { ++refCount; }
 
@@ -30,7 +55,8 @@ void* ComponentRegistry::LoadComponent(const char* fileName, const char* compone
     // A name that fileName cannot hold whole would never be found again and
     // would load the DLL anew on every call.
     if (!fileName || std::strlen(fileName) >= sizeof module->fileName) return nullptr;
-    HMODULE handle = LoadLibraryA(fileName);
+    std::string path = PathBesideProgram(fileName);
+    HMODULE handle = path.empty() ? nullptr : LoadLibraryA(path.c_str());
     if (!handle) return nullptr;
     // FARPROC is a generic function pointer; go through void (*)() to the real type.
     auto factory = reinterpret_cast<ComponentFactory>(

@@ -265,6 +265,8 @@ HMODULE WINAPI LoadLibraryA(LPCSTR fileName);
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name);
 BOOL WINAPI FreeLibrary(HMODULE module);
 HMODULE WINAPI GetModuleHandleA(LPCSTR name);
+DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
+BOOL WINAPI SetDllDirectoryA(LPCSTR folder);
 DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer);
 
 // The program's entry, called by the layer's main().

@@ -1,4 +1,5 @@
-// LoadLibraryA, GetProcAddress, FreeLibrary and GetModuleHandleA over dlopen.
+// LoadLibraryA, GetProcAddress, FreeLibrary, GetModuleHandleA and
+// GetModuleFileNameA over dlopen.
 #include <dlfcn.h>
 #include <link.h>
 #include <unistd.h>
@@ -88,3 +89,28 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
   if (handle) dlclose(handle);
   return static_cast<HMODULE>(handle);
 }
+
+DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
+  std::string path;
+  if (module == nullptr || module == GetModuleHandleA(nullptr)) {
+    char program[PATH_MAX];
+    ssize_t length = readlink("/proc/self/exe", program, sizeof program);
+    if (length > 0) path.assign(program, static_cast<size_t>(length));
+  } else {
+    link_map* map = nullptr;
+    if (dlinfo(module, RTLD_DI_LINKMAP, &map) == 0 && map && map->l_name) path = map->l_name;
+  }
+  if (path.empty() || !buffer || size == 0) return 0;
+  // As on Windows: a name cut short still ends in a terminator, and the answer is the size.
+  if (path.size() >= size) {
+    std::memcpy(buffer, path.data(), size - 1);
+    buffer[size - 1] = '\0';
+    return size;
+  }
+  std::memcpy(buffer, path.c_str(), path.size() + 1);
+  return static_cast<DWORD>(path.size());
+}
+
+// This layer never looks for a library in the current directory, so there is
+// nothing to take out of the search.
+BOOL WINAPI SetDllDirectoryA(LPCSTR) { return TRUE; }

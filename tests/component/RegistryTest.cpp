@@ -31,6 +31,8 @@ TEST(ComponentRegistry, LoadsAFileOnceAndCallsTheFactoryEachTime) {
   EXPECT_FALSE(IsLoaded(path));
 }
 
+#ifndef _WIN32
+// Windows file names ignore case, so there the two names are one file.
 TEST(ComponentRegistry, NamesDifferingInCaseAreDifferentModules) {
   TempFolder folder;
   std::string lower = folder / "case.DLL", upper = folder / "CASE.DLL";
@@ -47,6 +49,26 @@ TEST(ComponentRegistry, NamesDifferingInCaseAreDifferentModules) {
   EXPECT_EQ(registry.firstModule->nextModule, registry.FindModule(lower.c_str()));
   EXPECT_EQ(registry.firstModule->nextModule->prevModule, registry.firstModule);
   EXPECT_EQ(registry.FindModule((folder / "Case.DLL").c_str()), nullptr);
+  ReleaseModules(registry);
+}
+#endif
+
+// The data folder is often shared or downloaded: a library placed there must
+// never run, even under the engine's own name.
+TEST(ComponentRegistry, ABareNameIsNeverLoadedFromTheCurrentFolder) {
+  TempFolder folder;
+  std::filesystem::copy_file(BesideExecutable("CountingComponent.DLL"), folder / "Planted.DLL");
+  std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(folder.path);
+  ComponentRegistry registry;
+  void* planted = registry.LoadComponent("Planted.DLL", "Counter", 1);
+  void* beside = registry.LoadComponent("CountingComponent.DLL", "Counter", 1);
+  std::filesystem::current_path(previous);
+
+  EXPECT_EQ(planted, nullptr);
+  EXPECT_FALSE(IsLoaded(folder / "Planted.DLL"));
+  EXPECT_NE(beside, nullptr);  // the same registry still finds what lies beside the program
+  EXPECT_EQ(ModuleCount(registry), 1);
   ReleaseModules(registry);
 }
 
@@ -69,7 +91,7 @@ TEST(ComponentRegistry, AFactoryReturningNoneLeavesTheModuleListed) {
   EXPECT_EQ(registry.LoadComponent("NullFactory.DLL", "Anything", 1), nullptr);
   ComponentModule* module = registry.FindModule("NullFactory.DLL");
   ASSERT_NE(module, nullptr);
-  auto* calls = reinterpret_cast<int*>(dlsym(module->moduleHandle, "factoryCalls"));
+  auto* calls = static_cast<int*>(FindData(module->moduleHandle, "factoryCalls"));
   ASSERT_NE(calls, nullptr);
   EXPECT_EQ(*calls, 1);
   EXPECT_EQ(registry.LoadComponent("NullFactory.DLL", "Anything", 1), nullptr);

@@ -1,21 +1,30 @@
 // Temporary folders and loader clean-up shared by the loader and engine tests.
 #pragma once
 
-#include <dlfcn.h>
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "component/ComponentRegistry.h"
 
-// A fresh folder under /tmp, removed with everything in it.
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#include <unistd.h>
+#endif
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
 class TempFolder {
  public:
   TempFolder() {
-    char pattern[] = "/tmp/checkbook-test-XXXXXX";
-    path = mkdtemp(pattern) ? pattern : "";
+    std::random_device random;
+    std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100 && path.empty(); ++attempt) {
+      std::filesystem::path candidate = base / ("checkbook-test-" + std::to_string(random()));
+      std::error_code error;
+      if (std::filesystem::create_directory(candidate, error)) path = candidate.string();
+    }
   }
   ~TempFolder() {
     std::error_code ignored;
@@ -30,13 +39,32 @@ class TempFolder {
 
 // The folder of the test executable, where the fixture libraries are built.
 inline std::string BesideExecutable(const std::string& name) {
+#ifdef _WIN32
+  char self[MAX_PATH];
+  DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
+  return (std::filesystem::path(std::string(self, length)).parent_path() / name).string();
+#else
   return (std::filesystem::read_symlink("/proc/self/exe").parent_path() / name).string();
+#endif
 }
 
 inline bool IsLoaded(const std::string& path) {
+#ifdef _WIN32
+  return GetModuleHandleA(path.c_str()) != nullptr;
+#else
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
   if (handle) dlclose(handle);
   return handle != nullptr;
+#endif
+}
+
+// A data symbol the fixture library exports under its plain name.
+inline void* FindData(HMODULE module, const char* name) {
+#ifdef _WIN32
+  return reinterpret_cast<void*>(GetProcAddress(module, name));
+#else
+  return dlsym(module, name);
+#endif
 }
 
 inline int ModuleCount(const ComponentRegistry& registry) {

@@ -71,8 +71,13 @@ TEST(TextConvert, CopyCutsBeforeAWholeCharacter) {
 
 // Numbers go into SQL: they must not follow a locale whose decimal point is a comma.
 TEST(TextConvert, IgnoresTheLocaleDecimalPoint) {
+#ifdef _WIN32
+  const char* german = "German_Germany.1252";
+#else
   setenv("LOCPATH", CHECKBOOK_TEST_LOCALES, 1);
-  if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "no de_DE locale could be built";
+  const char* german = "de_DE.UTF-8";
+#endif
+  if (!std::setlocale(LC_ALL, german)) GTEST_SKIP() << "no German locale here";
   ASSERT_EQ(std::string(std::localeconv()->decimal_point), ",");
   TextBuffer text;
   text.SetPrecision(2);

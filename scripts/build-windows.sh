@@ -12,15 +12,7 @@ out=build-windows
 
 sudo_cmd=""
 [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
-packages=(cmake make g++-mingw-w64-x86-64 tcl dpkg-dev zip libsqlite3-dev googletest)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  $sudo_cmd apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
-fi
+bash scripts/setup.sh cmake make g++-mingw-w64-x86-64 tcl dpkg-dev zip libsqlite3-dev googletest
 
 # The SQLite version the Linux build links, taken from the installed package.
 sqlite_version=$(dpkg-query -W -f='${source:Version}' libsqlite3-dev)

@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, running and testing need.
+# Installs the Debian packages that are missing. With no arguments: every
+# package that building, running and testing on Linux need.
 set -euo pipefail
-packages=(cmake g++ make pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev libbenchmark-dev
-          libncurses-dev tmux locales)
+packages=("$@")
+if [ "${#packages[@]}" -eq 0 ]; then
+  packages=(cmake g++ make pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev libbenchmark-dev
+            libncurses-dev tmux locales)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

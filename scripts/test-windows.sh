@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds the Windows program and its tests (scripts/build-windows.sh), runs the
+# tests under wine, then a person's session on the real Win32 user interface
+# under a virtual display. Screenshots land in build-windows/test-artefacts/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh wine wine64 xvfb xdotool imagemagick x11-utils sqlite3
+
+bash scripts/build-windows.sh
+
+# One headless wine prefix for the run, created before the tests time out on it.
+export WINEPREFIX=$PWD/build-windows/wineprefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wineboot -i >/dev/null 2>&1 || true
+ctest --test-dir build-windows --output-on-failure -j "$(nproc)"
+bash tests/windows/wine_session.sh build-windows/bin build-windows/test-artefacts

@@ -67,6 +67,53 @@ class ProgramTest : public ::testing::Test {
   fs::path data_;
 };
 
+// What a shell user gets from the command line: help and version on
+// standard output, anything else refused with the usage on standard error. In
+// every case the register is never started, so no file appears in the folder.
+TEST_F(ProgramTest, CommandLineArgumentsAreAnsweredWithoutStartingTheRegister) {
+  const std::string version = std::string("checkbook ") + CHECKBOOK_VERSION + "\n";
+  struct Case {
+    std::string arguments;
+    int exitCode;
+    std::string out;  // exact standard output, or "usage" for the usage text
+    bool usageOnError;
+  } cases[] = {
+      {"--help", 0, "usage", false},
+      {"--version", 0, version, false},
+      {"--version --help", 0, "usage", false},
+      {"--bogus", 2, "", true},
+      {"-h", 2, "", true},
+      {"--help extra", 2, "", true},
+      {"''", 2, "", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    std::string command = "cd " + Quoted(data_) + " && " + Quoted(CHECKBOOK_EXE) + " " + c.arguments +
+                          " < /dev/null > " + Quoted(root_ / "out.txt") + " 2> " + Quoted(root_ / "err.txt");
+    int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), c.exitCode);
+    std::string out = ReadFile(root_ / "out.txt");
+    std::string err = ReadFile(root_ / "err.txt");
+    if (c.out == "usage") {
+      EXPECT_EQ(out.rfind("Usage: checkbook", 0), 0u) << out;
+      for (const char* word : {"Ledger.dat", "RErivaRude.ini", "Report.txt", "standard input", "man checkbook"})
+        EXPECT_NE(out.find(word), std::string::npos) << word;
+    } else {
+      EXPECT_EQ(out, c.out);
+    }
+    EXPECT_EQ(err.find("Usage: checkbook") != std::string::npos, c.usageOnError) << err;
+    EXPECT_TRUE(fs::is_empty(data_));
+  }
+}
+
+TEST_F(ProgramTest, HelpThatCannotBeWrittenIsNotReportedAsSuccess) {
+  std::string command = Quoted(CHECKBOOK_EXE) + " --help > /dev/full";
+  int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+}
+
 TEST_F(ProgramTest, WithoutTheEngineItSaysSoAndLeavesTheSettingsAlone) {
   fs::path lonely = root_ / "bin" / "checkbook";
   fs::create_directory(root_ / "bin");

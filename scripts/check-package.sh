@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Builds the Debian package, installs it with dpkg, runs the installed
+# program as a user would (a script in a fresh folder, --help, --version, a
+# bad option) and purges the package again, also when a check fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/package.sh
+deb=$(ls build-package/checkbook_*.deb)
+sudo_cmd=""
+[ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+
+fail() { echo "package check failed: $*" >&2; exit 1; }
+
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+for lib in libc6 libsqlite3-0 libncursesw6; do
+  [[ "$depends" == *"$lib"* ]] || fail "the dependency scan did not find $lib"
+done
+
+folder=$(mktemp -d)
+cleanup() {
+  rm -rf "$folder"
+  $sudo_cmd dpkg -P checkbook >/dev/null 2>&1 || true
+}
+trap cleanup EXIT
+$sudo_cmd dpkg -i "$deb"
+
+[ "$(readlink /usr/bin/checkbook)" = ../lib/checkbook/checkbook ] || fail "/usr/bin/checkbook is not the link"
+[ -f /usr/lib/checkbook/REDivizud.DLL ] || fail "the engine is not beside the program"
+zcat /usr/share/man/man1/checkbook.1.gz | grep -q '^\.SH EXIT STATUS' || fail "the manual page is missing"
+
+# An account and a transaction, by script, in a folder of the user's.
+(cd "$folder" && /usr/bin/checkbook > output.txt 2>&1 <<'SCRIPT'
+menu 40001
+type 1013 Household
+type 1014 100
+click 1
+type 1006 01/15/2003
+type 1002 Rent
+type 1005 45.50
+click 1008
+SCRIPT
+) || fail "the scripted run ended with status $?"
+grep -q messagebox "$folder/output.txt" && fail "a message box: $(cat "$folder/output.txt")"
+accounts=$(sqlite3 "$folder/Ledger.dat" 'SELECT mBankName, mInitialBalance, mAccBalance FROM QAccounts')
+ledger=$(sqlite3 "$folder/Ledger.dat" 'SELECT mDate, mPayee, mDebit, mCredit, mAccID FROM QLedger')
+[ "$accounts" = "Household|100.0|54.5" ] || fail "QAccounts holds '$accounts'"
+[ "$ledger" = "01/15/2003|Rent|45.5|0.0|1" ] || fail "QLedger holds '$ledger'"
+[ -f "$folder/RErivaRude.ini" ] || fail "no settings file in the folder"
+
+# The command line. None of these may start the register.
+empty=$(mktemp -d -p "$folder")
+cd "$empty"
+checkbook() { /usr/bin/checkbook "$@"; }
+checkbook --help > help.txt || fail "--help ended with status $?"
+grep -q '^Usage: checkbook' help.txt || fail "--help printed: $(cat help.txt)"
+version=$(checkbook --version) || fail "--version ended with status $?"
+[ "$version" = "checkbook $(dpkg-query -W -f '${Version}' checkbook)" ] || fail "--version printed '$version'"
+status=0
+checkbook --no-such-option > out.txt 2> err.txt || status=$?
+[ "$status" -eq 2 ] || fail "a bad option ended with status $status"
+[ ! -s out.txt ] && grep -q '^Usage: checkbook' err.txt || fail "a bad option printed no usage on standard error"
+rm -f help.txt out.txt err.txt
+[ -z "$(ls -A)" ] || fail "the command line left files: $(ls -A)"
+cd - >/dev/null
+
+$sudo_cmd dpkg -P checkbook >/dev/null
+[ ! -e /usr/bin/checkbook ] && [ ! -e /usr/lib/checkbook ] || fail "dpkg -P left files behind"
+echo "Package check: $(basename "$deb") installed, ran by script, answered --help, --version and a bad option, removed"

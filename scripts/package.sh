@@ -4,12 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-if ! dpkg -s dpkg-dev file >/dev/null 2>&1; then
-  sudo_cmd=""
-  [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
-  $sudo_cmd apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq dpkg-dev file
-fi
+bash scripts/setup.sh dpkg-dev file
 build=build-package
 # Only what the package holds is built; installing must not wait for the tests.
 # The optimisation is the tested build's (-O2); the package strips the symbols.

@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh wine wine64 xvfb xdotool imagemagick x11-utils sqlite3
 
-bash scripts/build-windows.sh
+bash scripts/build-windows.sh -DCHECKBOOK_WERROR=ON
 
 # One headless wine prefix for the run, created before the tests time out on it.
 export WINEPREFIX=$PWD/build-windows/wineprefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

@@ -5,6 +5,6 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 build=${1:-build}
 shift || true
-cmake -S . -B "$build" "$@" >/dev/null
+cmake -S . -B "$build" -DCHECKBOOK_WERROR=ON "$@" >/dev/null
 cmake --build "$build" -j "$(nproc)"
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"

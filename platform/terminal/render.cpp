@@ -76,6 +76,17 @@ int BlankCellsAfter(const Context& cx, int row, int col, int wanted) {
   return found;
 }
 
+int BlankCellsBefore(const Context& cx, int row, int col, int wanted) {
+  int found = 0;
+  const Box& client = cx.place.client;
+  while (found < wanted && client.Contains(row, col - 1 - found)) {
+    const Cell& cell = cx.canvas.At(row, col - 1 - found);
+    if (cell.ch != U' ' || cell.style != Style::Body) break;
+    ++found;
+  }
+  return found;
+}
+
 // A label too wide for its row ends on that row and begins on the bare rows
 // above it, where there are such rows.
 bool WrapUpwards(Context& cx, int textRow, const Box& area, const std::u32string& text, Style style) {
@@ -101,8 +112,16 @@ void DrawStatic(Context& cx, const Window& c) {
   bool wrapped = label.text.find(U'\n') != std::u32string::npos ||
                  (area.height > 1 && Width(label.text) > area.width);
   if (!wrapped) {
-    if (!framed && align == SS_LEFT)
-      area.width += BlankCellsAfter(cx, cb.textRow, area.col + area.width, Width(label.text) - area.width);
+    int missing = Width(label.text) - area.width;
+    if (!framed && missing > 0 && align != SS_LEFT) {
+      // A value wider than its place takes bare cells beside it, on the side it is aligned away from.
+      int before = BlankCellsBefore(cx, cb.textRow, area.col, align == SS_RIGHT ? missing : (missing + 1) / 2);
+      area.col -= before;
+      area.width += before;
+      missing -= before;
+    }
+    if (!framed && missing > 0 && align != SS_RIGHT)
+      area.width += BlankCellsAfter(cx, cb.textRow, area.col + area.width, missing);
     int width = std::min(Width(label.text), area.width);
     if (Width(label.text) > area.width && !framed && WrapUpwards(cx, cb.textRow, area, label.text, style)) return;
     PutLabel(cx.canvas, cb.textRow, AlignedCol(area, width, align), label, style, area.width, c.Enabled());
@@ -231,7 +250,7 @@ void DrawList(Context& cx, const Window& c) {
     if (index == c.list.selection) lineStyle = focused ? Style::SelectedFocused : Style::Selected;
     int row = view.lines.row + r;
     cx.canvas.Fill(row, view.lines.col, 1, view.lines.width, lineStyle);
-    std::string line = layer::ExpandTabs(c, c.list.items[static_cast<size_t>(index)]);
+    std::string line = ExpandTabs(cx.place, c, c.list.items[static_cast<size_t>(index)]);
     cx.canvas.Text(row, view.lines.col, line, lineStyle, view.lines.width);
   }
   if (view.scrollBar) DrawScrollBar(cx.canvas, view.scrollCol, view.lines, view.top, count);
@@ -246,7 +265,7 @@ void DrawGroupBox(Context& cx, const Window& c) {
 }
 
 void DrawDropDown(Context& cx, const Window& c) {
-  DropDown dd = DropDownOf(BoxOf(cx.place, c), c);
+  DropDown dd = DropDownOf(cx.place, BoxOf(cx.place, c), c);
   cx.canvas.Fill(dd.box.row, dd.box.col, dd.box.height, dd.box.width, Style::ListArea);
   cx.canvas.Box(dd.box.row, dd.box.col, dd.box.height, dd.box.width, Style::Frame);
   int count = static_cast<int>(c.list.items.size());
@@ -325,6 +344,7 @@ void DrawWindow(Canvas& canvas, Window& w, bool active, bool shadow) {
   if (p.menuRow >= 0) DrawMenuBar(cx, w);
   for (auto& child : w.children) {
     if (!child->Visible()) continue;
+    canvas.pen = child.get();
     switch (child->kind) {
       case Kind::Button: DrawButton(cx, *child); break;
       case Kind::Edit: DrawEdit(cx, *child); break;
@@ -334,6 +354,7 @@ void DrawWindow(Canvas& canvas, Window& w, bool active, bool shadow) {
       default: DrawStatic(cx, *child); break;
     }
   }
+  canvas.pen = nullptr;
   for (auto& child : w.children)
     if (child->Visible() && child->kind == Kind::ComboBox && child->combo.dropped) DrawDropDown(cx, *child);
   if (p.menuRow >= 0 && w.dialog.menuBar.mode == layer::MenuBarState::Popup) DrawPopup(cx, w);
@@ -419,8 +440,7 @@ bool Draw(Canvas& canvas, const std::vector<Window*>& windows, Window* active) {
   canvas.cursor.reset();
   canvas.Fill(0, 0, canvas.Rows(), canvas.Cols(), Style::Screen);
   int rows = 0, cols = 0;
-  NeededSize(windows, rows, cols);
-  if (rows > canvas.Rows() || cols > canvas.Cols()) {
+  if (!Fits(windows, canvas.Rows(), canvas.Cols(), rows, cols)) {
     DrawTooSmall(canvas, rows, cols);
     return false;
   }

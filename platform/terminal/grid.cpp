@@ -62,7 +62,7 @@ class AxisBuilder {
     to = std::clamp(to, 0, unitExtent_);
     Edge(from);
     Edge(to);
-    if (from < to && cells > 0) needs_.push_back({from, to, cells});
+    if (from < to && cells >= 0) needs_.push_back({from, to, cells});
   }
 
   int FixedCells(int from, int to) const { return term::FixedCells(from, to, unitsPerCell_); }
@@ -221,9 +221,14 @@ std::vector<int> Bands(const layer::Window& top) {
   return band;
 }
 
-void AcrossNeeds(const layer::Window& top, AxisBuilder& axis, bool dense) {
+// How hard a squeezed axis is pressed: first blanks between neighbours go,
+// then values the program writes may be cut rather than the window refused.
+enum Squeeze { Roomy, Tight, Cutting, kSqueezes };
+
+void AcrossNeeds(const layer::Window& top, AxisBuilder& axis, bool dense, Squeeze squeeze) {
   // At the fixed scale one band: what a need pushes on, everything right of it follows.
   std::vector<int> bands = Bands(top);
+  bool roomy = !dense || squeeze == Roomy;
   for (size_t i = 0; i < top.children.size(); ++i) {
     const layer::Window& c = *top.children[i];
     axis.Band(dense ? bands[i] : 0);
@@ -235,14 +240,15 @@ void AcrossNeeds(const layer::Window& top, AxisBuilder& axis, bool dense) {
     int fixed = axis.FixedCells(x0, x1);
     switch (c.kind) {
       case layer::Kind::Button:
-        // Brackets or padding; squeezed, a blank too, as buttons side by side lose their gaps.
-        axis.Require(x0, x1, text + (dense ? 3 : 2));
+        // Brackets or padding; squeezed with room to spare, a blank too, as
+        // buttons side by side lose their gaps.
+        axis.Require(x0, x1, text + (dense && roomy ? 3 : 2));
         break;
       case layer::Kind::GroupBox:
         axis.Require(x0, x1, text + 4);
         break;
       case layer::Kind::Static: {
-        if (dense && HasEdge(c)) {
+        if (dense && roomy && HasEdge(c)) {
           // What lies on a sunken frame stays clear of its side bars.
           for (const auto& other : top.children)
             if (Inside(*other, c)) {
@@ -250,12 +256,16 @@ void AcrossNeeds(const layer::Window& top, AxisBuilder& axis, bool dense) {
               axis.Require(other->rect.x + other->rect.cx, x1, 1);
             }
         }
-        if (!IsLabel(c) || text == 0) break;
+        if (text == 0) break;
+        if (!IsLabel(c)) {
+          if (dense && squeeze != Cutting) axis.Require(x0, x1, text);
+          break;
+        }
         bool breaks = c.text.find('\n') != std::string::npos;
         int rows = FixedCells(c.rect.y, c.rect.y + c.rect.cy, kDown);
         if (!breaks && rows > 1 && text > fixed) break;  // a label made to wrap
         DWORD align = c.style & 3;
-        int gap = HasEdge(c) ? 2 : breaks || align != SS_LEFT ? 0 : 1;
+        int gap = HasEdge(c) ? 2 : breaks || align != SS_LEFT || !roomy ? 0 : 1;
         axis.Require(x0, x1, text + gap);
         break;
       }
@@ -269,12 +279,20 @@ void AcrossNeeds(const layer::Window& top, AxisBuilder& axis, bool dense) {
         // Every list column keeps room for a date; stops are counted from the list's left edge.
         const std::vector<int>& stops = c.list.tabStops;
         if (stops.size() < 2) break;
-        int from = x0;
-        for (int stop : stops) {
-          axis.Require(from, x0 + stop, std::min(axis.FixedCells(from, x0 + stop), kColumnCells));
-          from = std::max(from, x0 + stop);
+        std::vector<int> starts = {x0};
+        for (int stop : stops) starts.push_back(std::max(starts.back(), x0 + stop));
+        for (size_t k = 0; k < starts.size(); ++k) {
+          int from = starts[k], to = k + 1 < starts.size() ? starts[k + 1] : x1;
+          int least = k + 1 < starts.size() ? kColumnCells : kLastColumnCells;
+          axis.Require(from, to, std::min(axis.FixedCells(from, to), least));
+          // A column stays under the heading (or field) above the list whose span it starts in.
+          for (const auto& above : top.children) {
+            int left = above->rect.x, right = left + above->rect.cx;
+            if (Bottom(*above) > c.rect.y || from < left || from >= right) continue;
+            axis.Require(left, from, 0);
+            axis.Require(from, right, std::min(axis.FixedCells(from, right), least));
+          }
         }
-        axis.Require(from, x1, std::min(axis.FixedCells(from, x1), kLastColumnCells));
         break;
       }
       default:
@@ -304,17 +322,25 @@ void DownNeeds(const layer::Window& top, AxisBuilder& axis, bool dense) {
 
 Grid GridOf(const layer::Window& top, int clientRows, int clientCols) {
   Grid grid;
-  AxisBuilder fixedAcross(top.rect.cx, kAcross), denseAcross(top.rect.cx, kAcross);
+  AxisBuilder fixedAcross(top.rect.cx, kAcross);
   AxisBuilder fixedDown(top.rect.cy, kDown), denseDown(top.rect.cy, kDown);
-  AcrossNeeds(top, fixedAcross, false);
-  AcrossNeeds(top, denseAcross, true);
+  AcrossNeeds(top, fixedAcross, false, Roomy);
   DownNeeds(top, fixedDown, false);
   DownNeeds(top, denseDown, true);
   grid.across = fixedAcross.Fixed();
-  if (grid.across.Extent() > clientCols && !denseAcross.Dense(clientCols, grid.across)) grid.fits = false;
+  if (grid.across.Extent() > clientCols) {
+    grid.fits = false;
+    for (int squeeze = Roomy; squeeze < kSqueezes && !grid.fits; ++squeeze) {
+      AxisBuilder dense(top.rect.cx, kAcross);
+      AcrossNeeds(top, dense, true, static_cast<Squeeze>(squeeze));
+      grid.fits = dense.Dense(clientCols, grid.across);
+    }
+  }
   grid.down = fixedDown.Fixed();
   if (grid.down.Extent() > clientRows && !denseDown.Dense(clientRows, grid.down)) grid.fits = false;
-  grid.neededCols = std::min(fixedAcross.Fixed().Extent(), denseAcross.Minimum());
+  AxisBuilder densest(top.rect.cx, kAcross);
+  AcrossNeeds(top, densest, true, Cutting);
+  grid.neededCols = std::min(fixedAcross.Fixed().Extent(), densest.Minimum());
   grid.neededRows = std::min(fixedDown.Fixed().Extent(), denseDown.Minimum());
   return grid;
 }

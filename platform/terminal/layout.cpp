@@ -1,6 +1,7 @@
 #include "platform/terminal/layout.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "platform/terminal/canvas.h"
 
@@ -25,6 +26,12 @@ std::vector<Glyph> Glyphs(std::string_view text) {
     glyphs.push_back({at, ch, CharWidth(ch)});
   }
   return glyphs;
+}
+
+size_t CharLengthAt(std::string_view text, size_t offset) {
+  size_t next = offset;
+  NextChar(text, next);
+  return next - offset;
 }
 
 int ColumnsBefore(std::string_view text, size_t offset) {
@@ -320,32 +327,56 @@ std::string ExpandTabs(const Placement& where, const layer::Window& list, const 
   const Axis& across = where.grid.across;
   int x = list.rect.x;
   auto cellOf = [&](int stop) { return across.Cell(x + stop) - across.Cell(x); };
+  // With stops of its own the list has columns: a text too long for its
+  // column is cut short of the next one, so what follows stays under its heading.
+  bool columns = stops.size() > 1;
+  auto nextStop = [&](int column) {
+    if (!columns) {
+      int interval = stops.empty() ? 32 : stops[0];
+      if (interval <= 0) return -1;
+      for (int k = 1;; ++k)
+        if (cellOf(k * interval) > column) return cellOf(k * interval);
+    }
+    for (int stop : stops)
+      if (cellOf(stop) > column) return cellOf(stop);
+    return -1;
+  };
   std::string out;
   int column = 0;
-  for (size_t pos = 0; pos < line.size();) {
-    if (line[pos] != '\t') {
-      size_t at = pos;
-      column += CharWidth(NextChar(line, pos));
-      out.append(line, at, pos - at);
-      continue;
+  for (size_t start = 0; start <= line.size();) {
+    size_t end = std::min(line.find('\t', start), line.size());
+    if (start > 0) {
+      int next = nextStop(column);
+      if (next < 0) next = column + 1;  // past the last stop
+      out.append(static_cast<size_t>(next - column), ' ');
+      column = next;
     }
-    ++pos;
-    int next = -1;
-    if (stops.size() <= 1) {
-      int interval = stops.empty() ? 32 : stops[0];
-      if (interval > 0)
-        for (int k = 1; next < 0; ++k)
-          if (cellOf(k * interval) > column) next = cellOf(k * interval);
+    std::string_view piece = std::string_view(line).substr(start, end - start);
+    int stop = columns && end < line.size() ? nextStop(column) : -1;
+    int room = stop < 0 ? INT_MAX : stop - 1 - column;
+    std::vector<Glyph> glyphs = Glyphs(piece);
+    int width = 0;
+    for (const Glyph& g : glyphs) width += g.width;
+    if (width <= room) {
+      out.append(piece);
+      column += width;
     } else {
-      for (int stop : stops)
-        if (cellOf(stop) > column) {
-          next = cellOf(stop);
-          break;
-        }
+      int used = 0;
+      size_t kept = 0;  // bytes
+      for (const Glyph& g : glyphs) {
+        if (used + g.width > room - 1) break;
+        used += g.width;
+        kept = g.offset;
+        kept += CharLengthAt(piece, g.offset);
+      }
+      out.append(piece.substr(0, kept));
+      if (room > 0) {
+        out += "\u2026";
+        ++used;
+      }
+      column += used;
     }
-    if (next < 0) next = column + 1;  // past the last stop
-    out.append(static_cast<size_t>(next - column), ' ');
-    column = next;
+    start = end + 1;
   }
   return out;
 }

@@ -62,45 +62,47 @@ struct Context {
   Window* focus;
 };
 
-// How many of up to `wanted` cells from col on are still bare client area.
+// Whether a cell is bare client area that no other control is drawn on.
+bool Bare(const Context& cx, const Window& self, int row, int col) {
+  if (!cx.place.client.Contains(row, col)) return false;
+  const Cell& cell = cx.canvas.At(row, col);
+  if (cell.ch != U' ' || cell.style != Style::Body) return false;
+  for (const auto& other : cx.place.window->children)
+    if (other.get() != &self && other->Visible() && BoxOf(cx.place, *other).box.Contains(row, col)) return false;
+  return true;
+}
+
+// How many of up to `wanted` cells from col on (or before col) are bare.
 // A label or a button whose text is a little wider than its rectangle uses
 // them rather than losing letters.
-int BlankCellsAfter(const Context& cx, int row, int col, int wanted) {
+int BlankCellsAfter(const Context& cx, const Window& self, int row, int col, int wanted) {
   int found = 0;
-  const Box& client = cx.place.client;
-  while (found < wanted && client.Contains(row, col + found)) {
-    const Cell& cell = cx.canvas.At(row, col + found);
-    if (cell.ch != U' ' || cell.style != Style::Body) break;
-    ++found;
-  }
+  while (found < wanted && Bare(cx, self, row, col + found)) ++found;
   return found;
 }
 
-int BlankCellsBefore(const Context& cx, int row, int col, int wanted) {
+int BlankCellsBefore(const Context& cx, const Window& self, int row, int col, int wanted) {
   int found = 0;
-  const Box& client = cx.place.client;
-  while (found < wanted && client.Contains(row, col - 1 - found)) {
-    const Cell& cell = cx.canvas.At(row, col - 1 - found);
-    if (cell.ch != U' ' || cell.style != Style::Body) break;
-    ++found;
-  }
+  while (found < wanted && Bare(cx, self, row, col - 1 - found)) ++found;
   return found;
 }
 
 // A label too wide for its row ends on that row and begins on the bare rows
 // above it, where there are such rows.
-bool WrapUpwards(Context& cx, int textRow, const Box& area, const std::u32string& text, Style style) {
+bool WrapUpwards(Context& cx, const Window& self, int textRow, const Box& area, const std::u32string& text,
+                 Style style) {
   std::vector<std::u32string> lines = Wrap(text, area.width);
   int first = textRow - static_cast<int>(lines.size()) + 1;
   for (int row = first; row < textRow; ++row)
-    if (BlankCellsAfter(cx, row, area.col, area.width) < area.width) return false;
+    if (BlankCellsAfter(cx, self, row, area.col, area.width) < area.width) return false;
   for (size_t i = 0; i < lines.size(); ++i) cx.canvas.Text(first + static_cast<int>(i), area.col, lines[i], style, area.width);
   return true;
 }
 
 void DrawStatic(Context& cx, const Window& c) {
   ControlBox cb = BoxOf(cx.place, c);
-  bool framed = Framed(c, cb);
+  // Squeezed across, a one-row sunken edge leaves its side bars' cells to the text.
+  bool framed = Framed(c, cb) && !(cb.box.height == 1 && cx.place.grid.across.Dense());
   if (framed) DrawEdge(cx.canvas, cb, Style::Frame, false);
   Box area = Interior(cb, framed);
   Style style = c.Enabled() ? Style::Body : Style::Disabled;
@@ -115,15 +117,25 @@ void DrawStatic(Context& cx, const Window& c) {
     int missing = Width(label.text) - area.width;
     if (!framed && missing > 0 && align != SS_LEFT) {
       // A value wider than its place takes bare cells beside it, on the side it is aligned away from.
-      int before = BlankCellsBefore(cx, cb.textRow, area.col, align == SS_RIGHT ? missing : (missing + 1) / 2);
+      int before = BlankCellsBefore(cx, c, cb.textRow, area.col, align == SS_RIGHT ? missing : (missing + 1) / 2);
       area.col -= before;
       area.width += before;
       missing -= before;
     }
     if (!framed && missing > 0 && align != SS_RIGHT)
-      area.width += BlankCellsAfter(cx, cb.textRow, area.col + area.width, missing);
+      area.width += BlankCellsAfter(cx, c, cb.textRow, area.col + area.width, missing);
     int width = std::min(Width(label.text), area.width);
-    if (Width(label.text) > area.width && !framed && WrapUpwards(cx, cb.textRow, area, label.text, style)) return;
+    if (Width(label.text) > area.width && !framed && IsLabel(c) && WrapUpwards(cx, c, cb.textRow, area, label.text, style))
+      return;
+    if (Width(label.text) > area.width && area.width > 0) {
+      // A value cut short says so.
+      std::u32string shown;
+      for (char32_t ch : label.text) {
+        if (Width(shown) + CharWidth(ch) > area.width - 1) break;
+        shown.push_back(ch);
+      }
+      label.text = shown + U"…";
+    }
     PutLabel(cx.canvas, cb.textRow, AlignedCol(area, width, align), label, style, area.width, c.Enabled());
     return;
   }
@@ -144,7 +156,7 @@ void DrawButton(Context& cx, const Window& c) {
   Label label = MakeLabel(c.text);
   int width = Width(label.text);
   int room = b.width;
-  if (width + 2 > room) room += BlankCellsAfter(cx, cb.textRow, b.col + b.width, width + 2 - room);
+  if (width + 2 > room) room += BlankCellsAfter(cx, c, cb.textRow, b.col + b.width, width + 2 - room);
   cx.canvas.Fill(cb.textRow, b.col, 1, room, style);
   int pad = width + 4 <= room ? 2 : width + 2 <= room ? 1 : 0;
   int shown = std::min(width, room - 2 * pad);

@@ -100,6 +100,7 @@ wchar_t Plain(char32_t ch) {
     case U'░': return L':';
     case U'█': case U'■': return L'#';
     case U'✓': return L'*';
+    case U'…': return L'~';
     case U'×': return L'x';
     default: return ch < 0x80 ? static_cast<wchar_t>(ch) : L'?';
   }

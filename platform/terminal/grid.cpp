@@ -51,8 +51,8 @@ class AxisBuilder {
  public:
   AxisBuilder(int unitExtent, int unitsPerCell) : unitExtent_(std::max(1, unitExtent)), unitsPerCell_(unitsPerCell) {}
 
-  // Edges of one band keep their order; bands side by side (controls that
-  // share no row) only keep the edges they have in common in line.
+  // Edges of one band keep their order; bands one above another (controls
+  // that share no row) only keep the edges they have in common in line.
   void Band(int band) { band_ = band; }
 
   void Edge(int unit) { edges_.push_back({band_, std::clamp(unit, 0, unitExtent_)}); }

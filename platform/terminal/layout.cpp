@@ -381,6 +381,33 @@ std::string ExpandTabs(const Placement& where, const layer::Window& list, const 
   return out;
 }
 
+namespace {
+
+// The control's window placed on the screen, if it fits there.
+bool PlaceOf(const layer::Window& control, int screenRows, int screenCols, Placement& where) {
+  layer::Window* top = const_cast<layer::Window&>(control).TopLevel();
+  if (!top || top == &control) return false;
+  where = Place(*top, screenRows, screenCols);
+  return where.grid.fits;
+}
+
+}  // namespace
+
+int ShownLines(const layer::Window& control, int screenRows, int screenCols) {
+  Placement p;
+  if (!PlaceOf(control, screenRows, screenCols, p)) return 0;
+  ControlBox cb = BoxOf(p, control);
+  if (control.kind == layer::Kind::ComboBox) return DropDownOf(p, cb, control).lines.height;
+  if (control.kind == layer::Kind::ListBox) return ViewOfList(cb, control, Framed(control, cb)).lines.height;
+  return 0;
+}
+
+int ShownColumns(const layer::Window& control, int screenRows, int screenCols) {
+  Placement p;
+  if (!PlaceOf(control, screenRows, screenCols, p) || !IsSingleLineEdit(control)) return 0;
+  return ViewOfEdit(p, control).area.width;
+}
+
 std::vector<Box> MenuTitles(const Placement& where) {
   std::vector<Box> titles;
   if (where.menuRow < 0 || !where.window->dialog.menu) return titles;

@@ -100,6 +100,11 @@ DropDown DropDownOf(const Placement& where, const ControlBox& cb, const layer::W
 Box ComboEditArea(const ControlBox& cb);
 int ComboArrowCol(const ControlBox& cb);
 
+// Lines a list (or an open combo box list) shows and columns a field shows
+// on a screen of this size; 0 where its window does not fit.
+int ShownLines(const layer::Window& control, int screenRows, int screenCols);
+int ShownColumns(const layer::Window& control, int screenRows, int screenCols);
+
 // The menu bar's popup titles and an open popup's box.
 std::vector<Box> MenuTitles(const Placement& where);
 Box PopupBox(const Placement& where, int popup);

@@ -150,6 +150,18 @@ class TerminalFrontEnd : public layer::FrontEnd {
 
   void Changed() override { dirty_ = true; }
 
+  int ShownLines(const layer::Window& control) override {
+    int rows = 0, cols = 0;
+    getmaxyx(stdscr, rows, cols);
+    return term::ShownLines(control, rows, cols);
+  }
+
+  int ShownColumns(const layer::Window& control) override {
+    int rows = 0, cols = 0;
+    getmaxyx(stdscr, rows, cols);
+    return term::ShownColumns(control, rows, cols);
+  }
+
  private:
   static std::optional<term::RawKey> Read(int milliseconds) {
     timeout(milliseconds);

@@ -180,6 +180,31 @@ TEST_F(FitTest, BelowTheSmallestLayoutTheNoticeNamesTheSizeThatWorks) {
   RunRegister();
 }
 
+TEST_F(FitTest, AtTheSmallestSizeTheListScrollsToItsEndAndPagesByTheLinesItShows) {
+  for (int i = 0; i < 40; ++i) lines.push_back("Line " + std::to_string(100 + i));
+  kRows = 24;
+  kCols = 80;
+  Then([&] {
+    term::Box list = BoxOf(Control(IDC_REGISTER));
+    for (int i = 0; i < 20; ++i) term::WheelAt(Windows(), kRows, kCols, list.row + 2, list.col + 5, 3);
+    term::Canvas screen = Screen();
+    int row = 0, col = 0;
+    ASSERT_TRUE(Find(screen, "Line 139", row, col)) << "the wheel reaches the end\n" << All(screen);
+    EXPECT_EQ(row, list.row + list.height - 2);
+    SetFocus(Item(IDC_REGISTER));
+    SendMessageA(Item(IDC_REGISTER), LB_SETTOPINDEX, 0, 0);
+    SendMessageA(Item(IDC_REGISTER), LB_SETCURSEL, 0, 0);
+    layer::PressKey(layer::Key::PageDown);
+    int shown = list.height - 2;
+    EXPECT_EQ(Control(IDC_REGISTER)->list.selection, shown - 1);
+    screen = Screen();
+    EXPECT_TRUE(Find(screen, "Line 100", row, col)) << "a page down keeps the first line in view\n" << All(screen);
+    ASSERT_TRUE(Find(screen, "Line " + std::to_string(100 + shown - 1), row, col));
+    EXPECT_EQ(screen.At(row, col).style, term::Style::SelectedFocused);
+  });
+  RunRegister();
+}
+
 TEST_F(FitTest, ResizingToTheSmallestSizeAndBackLosesNothingTyped) {
   for (int i = 0; i < 40; ++i) lines.push_back("\t01/" + std::to_string(10 + i % 20) + "/2003\tLine " + std::to_string(100 + i));
   const std::string typed = "01/15/2003 and more than fits";

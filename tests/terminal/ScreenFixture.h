@@ -30,6 +30,9 @@ class ScreenTest : public testing::Test {
   // boxes become windows of their own.
   struct Steps : layer::FrontEnd {
     std::deque<std::function<void()>> steps;
+    // Lists page and fields scroll by what the terminal shows.
+    int ShownLines(const layer::Window& c) override { return term::ShownLines(c, kRows, kCols); }
+    int ShownColumns(const layer::Window& c) override { return term::ShownColumns(c, kRows, kCols); }
     bool WaitForInput(layer::Window*) override {
       if (steps.empty()) return false;
       std::function<void()> step = std::move(steps.front());

@@ -38,6 +38,11 @@ class FrontEnd {
 
   // A modal loop was given up because its window would not close.
   virtual void Abandoned(Window*) {}
+
+  // Lines a list box (or an open combo box list) shows and columns an edit
+  // field shows as drawn now; 0 leaves them to the template's cells.
+  virtual int ShownLines(const Window&) { return 0; }
+  virtual int ShownColumns(const Window&) { return 0; }
 };
 
 // The installed front end; with none, modal loops close their dialogs at once.

@@ -5,6 +5,8 @@
 #include <cctype>
 #include <cwchar>
 
+#include "platform/posix/frontend.h"
+
 namespace layer {
 
 CellRect ToCells(const Rect& r) {
@@ -18,15 +20,28 @@ CellRect ToCells(const Rect& r) {
 
 static int Border(const Window& w) { return (w.style & WS_BORDER) || (w.exStyle & WS_EX_CLIENTEDGE) ? 2 : 0; }
 
-int VisibleLines(const Window& list) { return std::max(1, ToCells(list.rect).height - Border(list)); }
+// A front end that lays the windows out for its screen knows better.
+static int Shown(const Window& w, bool lines) {
+  FrontEnd* frontEnd = InstalledFrontEnd();
+  return frontEnd ? (lines ? frontEnd->ShownLines(w) : frontEnd->ShownColumns(w)) : 0;
+}
+
+int VisibleLines(const Window& list) {
+  if (int shown = Shown(list, true); shown > 0) return shown;
+  return std::max(1, ToCells(list.rect).height - Border(list));
+}
 
 int VisibleColumns(const Window& edit) {
+  if (int shown = Shown(edit, false); shown > 0) return shown;
   int arrow = edit.kind == Kind::ComboBox ? 1 : 0;
   int border = edit.kind == Kind::ComboBox ? 2 : Border(edit);
   return std::max(1, ToCells(edit.rect).width - border - arrow);
 }
 
-int DroppedLines(const Window& combo) { return std::max(1, ToCells(combo.rect).height - 3); }
+int DroppedLines(const Window& combo) {
+  if (int shown = Shown(combo, true); shown > 0) return shown;
+  return std::max(1, ToCells(combo.rect).height - 3);
+}
 
 bool Window::DefaultButton() const {
   return kind == Kind::Button && (style & 0xF) == static_cast<DWORD>(BS_DEFPUSHBUTTON);

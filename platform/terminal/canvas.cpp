@@ -74,7 +74,9 @@ void Canvas::Put(int row, int col, char32_t ch, Style style, bool underline) {
       next.ch = U' ';
     }
   }
-  cell = Cell{ch, style, underline, false};
+  if (pen && cell.owner && cell.owner != pen && cell.ch != U' ' && cell.ch != ch)
+    covered.push_back({cell.owner, pen, row, col});
+  cell = Cell{ch, style, underline, false, pen};
 }
 
 int Canvas::Text(int row, int col, std::u32string_view text, Style style, int maxWidth) {

@@ -38,6 +38,7 @@ struct Cell {
   Style style = Style::Screen;
   bool underline = false;  // a mnemonic letter
   bool tail = false;       // right half of a double-width character
+  const void* owner = nullptr;  // the control that drew it, while one is drawing
 };
 
 // Display width of one character: 0 for combining marks, 2 for wide ones.
@@ -72,6 +73,16 @@ class Canvas {
 
   // Where the terminal cursor goes; none hides it.
   std::optional<std::pair<int, int>> cursor;
+
+  // The control drawing now (none for frames, menus and open lists). A
+  // control drawing over a mark another one made is noted in `covered`.
+  const void* pen = nullptr;
+  struct Covered {
+    const void* under;
+    const void* over;
+    int row, col;
+  };
+  std::vector<Covered> covered;
 
  private:
   bool Inside(int row, int col) const { return row >= 0 && row < rows_ && col >= 0 && col < cols_; }

@@ -1,6 +1,7 @@
 #include "platform/terminal/layout.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "platform/terminal/canvas.h"
 
@@ -25,6 +26,12 @@ std::vector<Glyph> Glyphs(std::string_view text) {
     glyphs.push_back({at, ch, CharWidth(ch)});
   }
   return glyphs;
+}
+
+size_t CharLengthAt(std::string_view text, size_t offset) {
+  size_t next = offset;
+  NextChar(text, next);
+  return next - offset;
 }
 
 int ColumnsBefore(std::string_view text, size_t offset) {
@@ -80,41 +87,90 @@ Label MakeLabel(const std::string& text) {
 Placement Place(layer::Window& top, int screenRows, int screenCols) {
   Placement p;
   p.window = &top;
-  layer::CellRect size = layer::ToCells(layer::Rect{0, 0, top.rect.cx, top.rect.cy});
+  p.screenRows = screenRows;
+  p.screenCols = screenCols;
   bool menu = top.dialog.menu != nullptr;
-  p.frame.height = size.height + 2 + (menu ? 1 : 0);
-  p.frame.width = size.width + 2;
+  int chrome = 2 + (menu ? 1 : 0);
+  p.grid = GridOf(top, screenRows - chrome, screenCols - 2);
+  int width = p.grid.across.Extent(), height = p.grid.down.Extent();
+  p.frame.height = height + chrome;
+  p.frame.width = width + 2;
   p.frame.row = std::max(0, (screenRows - p.frame.height) / 2);
   p.frame.col = std::max(0, (screenCols - p.frame.width) / 2);
   p.menuRow = menu ? p.frame.row + 1 : -1;
-  p.client = Box{p.frame.row + 1 + (menu ? 1 : 0), p.frame.col + 1, size.height, size.width};
+  p.client = Box{p.frame.row + 1 + (menu ? 1 : 0), p.frame.col + 1, height, width};
   return p;
 }
 
-void NeededSize(const std::vector<layer::Window*>& windows, int& rows, int& cols) {
+bool Fits(const std::vector<layer::Window*>& windows, int screenRows, int screenCols, int& rows, int& cols) {
+  bool fits = true;
   rows = cols = 0;
   for (layer::Window* w : windows) {
-    Placement p = Place(*w, 0, 0);
-    rows = std::max(rows, p.frame.height);
-    cols = std::max(cols, p.frame.width);
+    Placement p = Place(*w, screenRows, screenCols);
+    fits = fits && p.grid.fits && p.frame.height <= screenRows && p.frame.width <= screenCols;
+    rows = std::max(rows, p.grid.neededRows + p.frame.height - p.client.height);
+    cols = std::max(cols, p.grid.neededCols + 2);
   }
+  return fits;
 }
 
-ControlBox BoxOf(const Placement& where, const layer::Window& control) {
+namespace {
+
+constexpr int kFieldUnits = 13;  // a one-line field's usual template height
+
+bool Overlap(const Box& a, const Box& b) {
+  return a.row < b.row + b.height && b.row < a.row + a.height && a.col < b.col + b.width && b.col < a.col + a.width;
+}
+
+// A control's cells as the template puts them.
+ControlBox TemplateBox(const Placement& where, const layer::Window& control) {
   ControlBox cb;
-  layer::CellRect cells = layer::ToCells(control.rect);
-  cb.box = Box{where.client.row + cells.row, where.client.col + cells.col, cells.height, cells.width};
+  const Grid& g = where.grid;
+  const layer::Rect& r = control.rect;
+  int col = g.across.Cell(r.x), row = g.down.Cell(r.y);
+  cb.box = Box{where.client.row + row, where.client.col + col, std::max(1, g.down.Cell(r.y + r.cy) - row),
+               std::max(1, g.across.Cell(r.x + r.cx) - col)};
   if (control.kind == layer::Kind::ComboBox) {
-    // The template height includes the drop-down list; closed, it is one row.
+    // The template height includes the drop-down list; closed, it is one
+    // row, level with the text of a field of the usual height beside it.
+    cb.box.row = where.client.row + g.down.Cell(r.y + kFieldUnits / 2);
     cb.box.height = 1;
     cb.textRow = cb.box.row;
     return cb;
   }
+  int middle = where.client.row + g.down.Cell(r.y + r.cy / 2);
+  if (g.down.Dense()) {
+    cb.textRow = std::clamp(middle, cb.box.row, cb.box.row + cb.box.height - 1);
+    return cb;
+  }
   // Rounding both edges down can leave a short control's middle just below
   // it: the text stays on the middle row and the box grows to hold it.
-  int middle = where.client.row + (control.rect.y + control.rect.cy / 2) / 8;
   cb.textRow = std::max(middle, cb.box.row);
   if (cb.textRow >= cb.box.row + cb.box.height) cb.box.height = cb.textRow - cb.box.row + 1;
+  return cb;
+}
+
+// A bordered field too low for a frame of its own.
+bool ShortField(const layer::Window& c, const ControlBox& cb) {
+  return c.kind == layer::Kind::Edit && (c.style & WS_BORDER) != 0 && cb.box.height < 3;
+}
+
+Box FrameAround(const ControlBox& cb) { return Box{cb.textRow - 1, cb.box.col, 3, cb.box.width}; }
+
+}  // namespace
+
+ControlBox BoxOf(const Placement& where, const layer::Window& control) {
+  ControlBox cb = TemplateBox(where, control);
+  if (!ShortField(control, cb)) return cb;
+  Box frame = FrameAround(cb);
+  bool room = frame.row >= where.client.row && frame.row + frame.height <= where.client.row + where.client.height;
+  for (const auto& other : where.window->children) {
+    if (!room) break;
+    if (other.get() == &control || !other->Visible()) continue;
+    ControlBox ob = TemplateBox(where, *other);
+    room = !Overlap(frame, ShortField(*other, ob) ? FrameAround(ob) : ob.box);
+  }
+  cb.box = room ? frame : Box{cb.textRow, cb.box.col, 1, cb.box.width};
   return cb;
 }
 
@@ -253,15 +309,103 @@ ListView ViewOfList(const ControlBox& cb, const layer::Window& list, bool framed
   return view;
 }
 
-DropDown DropDownOf(const ControlBox& cb, const layer::Window& combo) {
+DropDown DropDownOf(const Placement& where, const ControlBox& cb, const layer::Window& combo) {
   DropDown dd;
   int count = static_cast<int>(combo.list.items.size());
-  int room = std::max(1, layer::ToCells(combo.rect).height - 3);
+  const Grid& g = where.grid;
+  int room = std::max(1, g.down.Cell(combo.rect.y + combo.rect.cy) - g.down.Cell(combo.rect.y) - 3);
+  room = std::min(room, std::max(1, where.frame.row + where.frame.height - cb.box.row - 3));
   int shown = Clamp(count, 1, room);
   dd.box = Box{cb.box.row + 1, cb.box.col, shown + 2, std::max(3, cb.box.width - 1)};
   dd.lines = Box{dd.box.row + 1, dd.box.col + 1, shown, dd.box.width - 2};
   dd.top = FirstShown(combo.list.topIndex, combo.combo.highlight, count, shown);
   return dd;
+}
+
+std::string ExpandTabs(const Placement& where, const layer::Window& list, const std::string& line) {
+  const std::vector<int>& stops = list.list.tabStops;
+  const Axis& across = where.grid.across;
+  int x = list.rect.x;
+  auto cellOf = [&](int stop) { return across.Cell(x + stop) - across.Cell(x); };
+  // With stops of its own the list has columns: a text too long for its
+  // column is cut short of the next one, so what follows stays under its heading.
+  bool columns = stops.size() > 1;
+  auto nextStop = [&](int column) {
+    if (!columns) {
+      int interval = stops.empty() ? 32 : stops[0];
+      if (interval <= 0) return -1;
+      for (int k = 1;; ++k)
+        if (cellOf(k * interval) > column) return cellOf(k * interval);
+    }
+    for (int stop : stops)
+      if (cellOf(stop) > column) return cellOf(stop);
+    return -1;
+  };
+  std::string out;
+  int column = 0;
+  for (size_t start = 0; start <= line.size();) {
+    size_t end = std::min(line.find('\t', start), line.size());
+    if (start > 0) {
+      int next = nextStop(column);
+      if (next < 0) next = column + 1;  // past the last stop
+      out.append(static_cast<size_t>(next - column), ' ');
+      column = next;
+    }
+    std::string_view piece = std::string_view(line).substr(start, end - start);
+    int stop = columns && end < line.size() ? nextStop(column) : -1;
+    int room = stop < 0 ? INT_MAX : stop - 1 - column;
+    std::vector<Glyph> glyphs = Glyphs(piece);
+    int width = 0;
+    for (const Glyph& g : glyphs) width += g.width;
+    if (width <= room) {
+      out.append(piece);
+      column += width;
+    } else {
+      int used = 0;
+      size_t kept = 0;  // bytes
+      for (const Glyph& g : glyphs) {
+        if (used + g.width > room - 1) break;
+        used += g.width;
+        kept = g.offset;
+        kept += CharLengthAt(piece, g.offset);
+      }
+      out.append(piece.substr(0, kept));
+      if (room > 0) {
+        out += "\u2026";
+        ++used;
+      }
+      column += used;
+    }
+    start = end + 1;
+  }
+  return out;
+}
+
+namespace {
+
+// The control's window placed on the screen, if it fits there.
+bool PlaceOf(const layer::Window& control, int screenRows, int screenCols, Placement& where) {
+  layer::Window* top = const_cast<layer::Window&>(control).TopLevel();
+  if (!top || top == &control) return false;
+  where = Place(*top, screenRows, screenCols);
+  return where.grid.fits;
+}
+
+}  // namespace
+
+int ShownLines(const layer::Window& control, int screenRows, int screenCols) {
+  Placement p;
+  if (!PlaceOf(control, screenRows, screenCols, p)) return 0;
+  ControlBox cb = BoxOf(p, control);
+  if (control.kind == layer::Kind::ComboBox) return DropDownOf(p, cb, control).lines.height;
+  if (control.kind == layer::Kind::ListBox) return ViewOfList(cb, control, Framed(control, cb)).lines.height;
+  return 0;
+}
+
+int ShownColumns(const layer::Window& control, int screenRows, int screenCols) {
+  Placement p;
+  if (!PlaceOf(control, screenRows, screenCols, p) || !IsSingleLineEdit(control)) return 0;
+  return ViewOfEdit(p, control).area.width;
 }
 
 std::vector<Box> MenuTitles(const Placement& where) {
@@ -370,7 +514,7 @@ Hit HitTest(const std::vector<layer::Window*>& windows, int screenRows, int scre
     for (auto& child : w->children) {
       if (child->kind != layer::Kind::ComboBox || !child->combo.dropped || !child->Visible()) continue;
       ControlBox cb = BoxOf(p, *child);
-      DropDown dd = DropDownOf(cb, *child);
+      DropDown dd = DropDownOf(p, cb, *child);
       if (dd.lines.Contains(row, col)) {
         int index = dd.top + row - dd.lines.row;
         if (index < static_cast<int>(child->list.items.size())) return Hit{Hit::ComboLine, w, child.get(), index};

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/posix/window.h"
+#include "platform/terminal/grid.h"
 
 namespace term {
 
@@ -23,15 +24,20 @@ struct Placement {
   Box frame;
   Box client;
   int menuRow = -1;  // -1 without a menu bar
+  Grid grid;         // where the window's dialog units fall
+  int screenRows = 0, screenCols = 0;
 };
 
 // Windows are centred on the screen (a dialog over its owner shares its centre).
 Placement Place(layer::Window& top, int screenRows, int screenCols);
-// Rows and columns the windows need to be seen whole.
-void NeededSize(const std::vector<layer::Window*>& windows, int& rows, int& cols);
+// Whether the windows can be laid out on the screen; if not, the smallest
+// screen all of them can be laid out on.
+bool Fits(const std::vector<layer::Window*>& windows, int screenRows, int screenCols, int& rows, int& cols);
 
 // A control's cells, and the row its text sits on: the row holding the
-// control's vertical middle, so labels line up with their fields.
+// control's vertical middle, so labels line up with their fields. A bordered
+// field lower than three rows gets a frame around its text row where that
+// frame meets no other control, else it takes that one row.
 struct ControlBox {
   Box box;
   int textRow = 0;
@@ -78,6 +84,8 @@ struct ListView {
   int scrollCol = 0;
 };
 ListView ViewOfList(const ControlBox& cb, const layer::Window& list, bool framed);
+// A list line with its tabs expanded to the list's tab stops, scaled as the window is.
+std::string ExpandTabs(const Placement& where, const layer::Window& list, const std::string& line);
 int FirstShown(int top, int selection, int count, int visible);
 
 // An open combo box's drop-down list: a box under the edit part.
@@ -86,10 +94,16 @@ struct DropDown {
   Box lines;
   int top = 0;
 };
-DropDown DropDownOf(const ControlBox& cb, const layer::Window& combo);
+// It keeps within the window's frame.
+DropDown DropDownOf(const Placement& where, const ControlBox& cb, const layer::Window& combo);
 // The combo box's edit part and its drop-down marker.
 Box ComboEditArea(const ControlBox& cb);
 int ComboArrowCol(const ControlBox& cb);
+
+// Lines a list (or an open combo box list) shows and columns a field shows
+// on a screen of this size; 0 where its window does not fit.
+int ShownLines(const layer::Window& control, int screenRows, int screenCols);
+int ShownColumns(const layer::Window& control, int screenRows, int screenCols);
 
 // The menu bar's popup titles and an open popup's box.
 std::vector<Box> MenuTitles(const Placement& where);

@@ -62,34 +62,47 @@ struct Context {
   Window* focus;
 };
 
-// How many of up to `wanted` cells from col on are still bare client area.
+// Whether a cell is bare client area that no other control is drawn on.
+bool Bare(const Context& cx, const Window& self, int row, int col) {
+  if (!cx.place.client.Contains(row, col)) return false;
+  const Cell& cell = cx.canvas.At(row, col);
+  if (cell.ch != U' ' || cell.style != Style::Body) return false;
+  for (const auto& other : cx.place.window->children)
+    if (other.get() != &self && other->Visible() && BoxOf(cx.place, *other).box.Contains(row, col)) return false;
+  return true;
+}
+
+// How many of up to `wanted` cells from col on (or before col) are bare.
 // A label or a button whose text is a little wider than its rectangle uses
 // them rather than losing letters.
-int BlankCellsAfter(const Context& cx, int row, int col, int wanted) {
+int BlankCellsAfter(const Context& cx, const Window& self, int row, int col, int wanted) {
   int found = 0;
-  const Box& client = cx.place.client;
-  while (found < wanted && client.Contains(row, col + found)) {
-    const Cell& cell = cx.canvas.At(row, col + found);
-    if (cell.ch != U' ' || cell.style != Style::Body) break;
-    ++found;
-  }
+  while (found < wanted && Bare(cx, self, row, col + found)) ++found;
+  return found;
+}
+
+int BlankCellsBefore(const Context& cx, const Window& self, int row, int col, int wanted) {
+  int found = 0;
+  while (found < wanted && Bare(cx, self, row, col - 1 - found)) ++found;
   return found;
 }
 
 // A label too wide for its row ends on that row and begins on the bare rows
 // above it, where there are such rows.
-bool WrapUpwards(Context& cx, int textRow, const Box& area, const std::u32string& text, Style style) {
+bool WrapUpwards(Context& cx, const Window& self, int textRow, const Box& area, const std::u32string& text,
+                 Style style) {
   std::vector<std::u32string> lines = Wrap(text, area.width);
   int first = textRow - static_cast<int>(lines.size()) + 1;
   for (int row = first; row < textRow; ++row)
-    if (BlankCellsAfter(cx, row, area.col, area.width) < area.width) return false;
+    if (BlankCellsAfter(cx, self, row, area.col, area.width) < area.width) return false;
   for (size_t i = 0; i < lines.size(); ++i) cx.canvas.Text(first + static_cast<int>(i), area.col, lines[i], style, area.width);
   return true;
 }
 
 void DrawStatic(Context& cx, const Window& c) {
   ControlBox cb = BoxOf(cx.place, c);
-  bool framed = Framed(c, cb);
+  // Squeezed across, a one-row sunken edge leaves its side bars' cells to the text.
+  bool framed = Framed(c, cb) && !(cb.box.height == 1 && cx.place.grid.across.Dense());
   if (framed) DrawEdge(cx.canvas, cb, Style::Frame, false);
   Box area = Interior(cb, framed);
   Style style = c.Enabled() ? Style::Body : Style::Disabled;
@@ -101,10 +114,28 @@ void DrawStatic(Context& cx, const Window& c) {
   bool wrapped = label.text.find(U'\n') != std::u32string::npos ||
                  (area.height > 1 && Width(label.text) > area.width);
   if (!wrapped) {
-    if (!framed && align == SS_LEFT)
-      area.width += BlankCellsAfter(cx, cb.textRow, area.col + area.width, Width(label.text) - area.width);
+    int missing = Width(label.text) - area.width;
+    if (!framed && missing > 0 && align != SS_LEFT) {
+      // A value wider than its place takes bare cells beside it, on the side it is aligned away from.
+      int before = BlankCellsBefore(cx, c, cb.textRow, area.col, align == SS_RIGHT ? missing : (missing + 1) / 2);
+      area.col -= before;
+      area.width += before;
+      missing -= before;
+    }
+    if (!framed && missing > 0 && align != SS_RIGHT)
+      area.width += BlankCellsAfter(cx, c, cb.textRow, area.col + area.width, missing);
     int width = std::min(Width(label.text), area.width);
-    if (Width(label.text) > area.width && !framed && WrapUpwards(cx, cb.textRow, area, label.text, style)) return;
+    if (Width(label.text) > area.width && !framed && IsLabel(c) && WrapUpwards(cx, c, cb.textRow, area, label.text, style))
+      return;
+    if (Width(label.text) > area.width && area.width > 0) {
+      // A value cut short says so.
+      std::u32string shown;
+      for (char32_t ch : label.text) {
+        if (Width(shown) + CharWidth(ch) > area.width - 1) break;
+        shown.push_back(ch);
+      }
+      label.text = shown + U"…";
+    }
     PutLabel(cx.canvas, cb.textRow, AlignedCol(area, width, align), label, style, area.width, c.Enabled());
     return;
   }
@@ -125,7 +156,7 @@ void DrawButton(Context& cx, const Window& c) {
   Label label = MakeLabel(c.text);
   int width = Width(label.text);
   int room = b.width;
-  if (width + 2 > room) room += BlankCellsAfter(cx, cb.textRow, b.col + b.width, width + 2 - room);
+  if (width + 2 > room) room += BlankCellsAfter(cx, c, cb.textRow, b.col + b.width, width + 2 - room);
   cx.canvas.Fill(cb.textRow, b.col, 1, room, style);
   int pad = width + 4 <= room ? 2 : width + 2 <= room ? 1 : 0;
   int shown = std::min(width, room - 2 * pad);
@@ -231,7 +262,7 @@ void DrawList(Context& cx, const Window& c) {
     if (index == c.list.selection) lineStyle = focused ? Style::SelectedFocused : Style::Selected;
     int row = view.lines.row + r;
     cx.canvas.Fill(row, view.lines.col, 1, view.lines.width, lineStyle);
-    std::string line = layer::ExpandTabs(c, c.list.items[static_cast<size_t>(index)]);
+    std::string line = ExpandTabs(cx.place, c, c.list.items[static_cast<size_t>(index)]);
     cx.canvas.Text(row, view.lines.col, line, lineStyle, view.lines.width);
   }
   if (view.scrollBar) DrawScrollBar(cx.canvas, view.scrollCol, view.lines, view.top, count);
@@ -246,7 +277,7 @@ void DrawGroupBox(Context& cx, const Window& c) {
 }
 
 void DrawDropDown(Context& cx, const Window& c) {
-  DropDown dd = DropDownOf(BoxOf(cx.place, c), c);
+  DropDown dd = DropDownOf(cx.place, BoxOf(cx.place, c), c);
   cx.canvas.Fill(dd.box.row, dd.box.col, dd.box.height, dd.box.width, Style::ListArea);
   cx.canvas.Box(dd.box.row, dd.box.col, dd.box.height, dd.box.width, Style::Frame);
   int count = static_cast<int>(c.list.items.size());
@@ -325,6 +356,7 @@ void DrawWindow(Canvas& canvas, Window& w, bool active, bool shadow) {
   if (p.menuRow >= 0) DrawMenuBar(cx, w);
   for (auto& child : w.children) {
     if (!child->Visible()) continue;
+    canvas.pen = child.get();
     switch (child->kind) {
       case Kind::Button: DrawButton(cx, *child); break;
       case Kind::Edit: DrawEdit(cx, *child); break;
@@ -334,6 +366,7 @@ void DrawWindow(Canvas& canvas, Window& w, bool active, bool shadow) {
       default: DrawStatic(cx, *child); break;
     }
   }
+  canvas.pen = nullptr;
   for (auto& child : w.children)
     if (child->Visible() && child->kind == Kind::ComboBox && child->combo.dropped) DrawDropDown(cx, *child);
   if (p.menuRow >= 0 && w.dialog.menuBar.mode == layer::MenuBarState::Popup) DrawPopup(cx, w);
@@ -419,8 +452,7 @@ bool Draw(Canvas& canvas, const std::vector<Window*>& windows, Window* active) {
   canvas.cursor.reset();
   canvas.Fill(0, 0, canvas.Rows(), canvas.Cols(), Style::Screen);
   int rows = 0, cols = 0;
-  NeededSize(windows, rows, cols);
-  if (rows > canvas.Rows() || cols > canvas.Cols()) {
+  if (!Fits(windows, canvas.Rows(), canvas.Cols(), rows, cols)) {
     DrawTooSmall(canvas, rows, cols);
     return false;
   }

@@ -100,6 +100,7 @@ wchar_t Plain(char32_t ch) {
     case U'░': return L':';
     case U'█': case U'■': return L'#';
     case U'✓': return L'*';
+    case U'…': return L'~';
     case U'×': return L'x';
     default: return ch < 0x80 ? static_cast<wchar_t>(ch) : L'?';
   }
@@ -148,6 +149,18 @@ class TerminalFrontEnd : public layer::FrontEnd {
   }
 
   void Changed() override { dirty_ = true; }
+
+  int ShownLines(const layer::Window& control) override {
+    int rows = 0, cols = 0;
+    getmaxyx(stdscr, rows, cols);
+    return term::ShownLines(control, rows, cols);
+  }
+
+  int ShownColumns(const layer::Window& control) override {
+    int rows = 0, cols = 0;
+    getmaxyx(stdscr, rows, cols);
+    return term::ShownColumns(control, rows, cols);
+  }
 
  private:
   static std::optional<term::RawKey> Read(int milliseconds) {

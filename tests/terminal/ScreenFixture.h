@@ -22,13 +22,17 @@
 
 class ScreenTest : public testing::Test {
  protected:
-  static constexpr int kRows = 36, kCols = 110;
   static constexpr int kShowMessage = 40005;
+  // The terminal's size; tests of the denser layouts change it.
+  static inline int kRows = 36, kCols = 110;
 
   // Runs the steps one per wait of a modal loop, as a person's inputs; message
   // boxes become windows of their own.
   struct Steps : layer::FrontEnd {
     std::deque<std::function<void()>> steps;
+    // Lists page and fields scroll by what the terminal shows.
+    int ShownLines(const layer::Window& c) override { return term::ShownLines(c, kRows, kCols); }
+    int ShownColumns(const layer::Window& c) override { return term::ShownColumns(c, kRows, kCols); }
     bool WaitForInput(layer::Window*) override {
       if (steps.empty()) return false;
       std::function<void()> step = std::move(steps.front());
@@ -39,6 +43,9 @@ class ScreenTest : public testing::Test {
   };
 
   void SetUp() override {
+    kRows = 36;
+    kCols = 110;
+    notice = {"First line of the message\nand a second", "Notice", MB_OKCANCEL};
     lines.clear();
     payees.clear();
     commands.clear();
@@ -74,7 +81,7 @@ class ScreenTest : public testing::Test {
         if (LOWORD(wParam) == ID_SETUP_ACCOUNTDETAILS)
           DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_ACCOUNT), nullptr, AccountProc, 0);
         if (LOWORD(wParam) == kShowMessage)
-          answers.push_back(MessageBoxA(dialog, "First line of the message\nand a second", "Notice", MB_OKCANCEL));
+          answers.push_back(MessageBoxA(dialog, notice.text, notice.caption, notice.style));
         return TRUE;
       default:
         return FALSE;
@@ -139,6 +146,13 @@ class ScreenTest : public testing::Test {
     for (int r = 0; r < canvas.Rows(); ++r) out += canvas.Row(r) + "\n";
     return out;
   }
+
+  struct Message {
+    const char* text;
+    const char* caption;
+    UINT style;
+  };
+  static inline Message notice;  // what command kShowMessage shows
 
   struct Command {
     int id;

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Runs the checkbook in tmux as a person at a terminal would, with the
 # keyboard alone, reads the screen back with capture-pane and checks what the
-# program stored. Screens of the register, the account dialog and a message
-# box are kept in the artefact folder for a reviewer.
+# program stored: the same session at 80 x 24, 100 x 30 and 120 x 40 stores
+# the same, and a resize in the middle of typing loses nothing. Screens of the
+# register, the account dialog and a message box at each size are kept in the
+# artefact folder for a reviewer.
 #
 # Usage: checkbook_in_tmux.sh <checkbook executable> <artefact folder>
 set -u
@@ -78,12 +80,14 @@ start() {  # folder columns rows
 
 stop_tmux() { tmux -L "$socket" kill-server >/dev/null 2>&1; }
 
-# ---- A person's session at 110 x 36 ----
-mkdir "$work/session"
-start "$work/session" 110 36
+# ---- A person's session, the same at every size ----
+session() {  # columns rows
+local size="$1x$2" folder="$work/session-$1x$2"
+mkdir "$folder"
+start "$folder" "$1" "$2"
 expect "Qarvo's Checkbook v1.01"
 expect "Balanced Ammount"
-save register-empty.txt
+save "register-empty-$size.txt"
 
 # Setup > Account Details with the keyboard: the account is created.
 keys M-s
@@ -96,7 +100,7 @@ type_text "100"
 keys Tab
 type_text "Main account"
 expect "║Main account"
-save account-dialog.txt
+save "account-dialog-$size.txt"
 keys Enter
 expect_gone "Account Information"
 expect '\$ 100\.00'
@@ -122,7 +126,7 @@ type_text "500"
 keys M-n
 # The debit of the first one is still in its field: a message box says so.
 expect "Enter either debit or credit"
-save message-box.txt
+save "message-box-$size.txt"
 keys Enter
 expect_gone "Enter either debit or credit"
 keys BTab BTab
@@ -134,13 +138,13 @@ keys BSpace
 keys M-n
 expect "01/20/2003 +Salary +500\.00"
 expect '\$ 574\.50'
-save register.txt
+save "register-$size.txt"
 
 # The arrow keys in the list select a line, which fills the entry row.
 keys BTab
 expect "╔═{20}"
 keys Down
-entry_row "101 +││01/15/2003 +││Grocery Store"
+entry_row "101 +││01/15/2003 *││Grocery Store"
 keys Down
 entry_row "││Salary .*││500\.00"
 
@@ -152,7 +156,7 @@ expect "╔═{20}"
 keys Up
 expect "Grocery Store +25\.50 +B"
 expect '\$ -25\.50'
-save register-balancing.txt
+save "register-balancing-$size.txt"
 keys M-f
 expect "Grocery Store +25\.50 +R"
 expect_gone "Postpone"
@@ -163,9 +167,9 @@ keys M-s
 expect "Account Details\.\.\."
 keys a
 expect "Account Information"
-expect "║  Account Name ║Household"
+expect "Account Name +║Household"
 keys F6
-expect "^╔ ■ Qarvo's Checkbook"
+expect "╔ ■ Qarvo's Checkbook"
 keys M-s
 expect "Hide Reconciled"
 keys h
@@ -207,24 +211,68 @@ expect "Remove Reconciled"
 keys e e Enter
 expect "checkbook ended with 0"
 
-ledger=$(sqlite3 "$work/session/Ledger.dat" \
+ledger=$(sqlite3 "$folder/Ledger.dat" \
   "SELECT mDate, mCheckNum, mPayee, printf('%.2f', mDebit), printf('%.2f', mCredit), mStatus FROM QLedger ORDER BY mTransID;")
 expected_ledger="01/20/2003|0|Salary|0.00|500.00|0
 01/20/2003|0|Grocery Store|10.00|0.00|0"
-[ "$ledger" = "$expected_ledger" ] || { echo "FAIL: QLedger holds"; echo "$ledger"; exit 1; }
-account=$(sqlite3 "$work/session/Ledger.dat" \
+[ "$ledger" = "$expected_ledger" ] || { echo "FAIL: at $size QLedger holds"; echo "$ledger"; exit 1; }
+account=$(sqlite3 "$folder/Ledger.dat" \
   "SELECT mBankName, mBankAccN, printf('%.2f', mInitialBalance), printf('%.2f', mAccBalance) FROM QAccounts;")
-[ "$account" = "Household|Main account|100.00|564.50" ] || { echo "FAIL: QAccounts holds $account"; exit 1; }
-grep -q "^Payee_2=Salary" "$work/session/RErivaRude.ini" || { echo "FAIL: the payees were not kept"; exit 1; }
+[ "$account" = "Household|Main account|100.00|564.50" ] || { echo "FAIL: at $size QAccounts holds $account"; exit 1; }
+grep -q "^Payee_2=Salary" "$folder/RErivaRude.ini" || { echo "FAIL: at $size the payees were not kept"; exit 1; }
+stop_tmux
+}
+
+for size in "80 24" "100 30" "120 40"; do
+  session $size
+done
+
+# ---- A resize in the middle of typing a transaction loses nothing ----
+mkdir "$work/resize"
+start "$work/resize" 120 40
+expect "Qarvo's Checkbook v1.01"
+keys M-s
+expect "Account Details\.\.\."
+keys a
+expect "Account Information"
+type_text "Household"
+keys Enter
+expect_gone "Account Information"
+type_text "102"
+keys Tab
+type_text "02/0"
+entry_row "║02/0 +║"
+tmux -L "$socket" resize-window -t main -x 80 -y 24
+expect "^╔ ■ Qarvo's Checkbook"  # the 80 columns are the window's own
+entry_row "│102 +│║02/0 +║"
+type_text "3/2003"
+keys Tab
+type_text "Rent"
+entry_row "║Rent +▼║"
+save register-resized-80x24.txt
+tmux -L "$socket" resize-window -t main -x 120 -y 40
+expect "^     ╔ ■ Qarvo's Checkbook"
+entry_row "│102 +││02/03/2003 +│║Rent +▼║"
+keys Tab Tab
+type_text "75"
+keys M-n
+expect "102 +02/03/2003 +Rent +75\.00"
+expect '\$ -75\.00'
+keys C-c
+expect "checkbook ended with 0"
+ledger=$(sqlite3 "$work/resize/Ledger.dat" \
+  "SELECT mDate, mCheckNum, mPayee, printf('%.2f', mDebit), printf('%.2f', mCredit) FROM QLedger;")
+[ "$ledger" = "02/03/2003|102|Rent|75.00|0.00" ] || { echo "FAIL: after the resizes QLedger holds $ledger"; exit 1; }
 stop_tmux
 
 # ---- A terminal too small, then resized; Ctrl+C closes as the close box would ----
 mkdir "$work/small"
-start "$work/small" 100 30
-expect "this window needs at least 110 x 35"
-expect "The terminal is 100 x 30"
+start "$work/small" 60 20
+expect "this window needs at"
+expect "least [0-9]+ x [0-9]+"
+expect "The terminal is 60 x 20"
 save too-small.txt
-tmux -L "$socket" resize-window -t main -x 110 -y 36
+tmux -L "$socket" resize-window -t main -x 80 -y 24
 expect "Qarvo's Checkbook v1.01"
 keys C-c
 expect "checkbook ended with 0"

@@ -52,6 +52,8 @@ int32_t SqliteEngine::Close() {
   // Statements are always finalized before Execute returns, so this closes.
   int result = sqlite3_close(db);
   db = nullptr;
+  // Only after the database let go of the file.
+  writerLock.Release();
   return result == SQLITE_OK ? 1 : Fail("the database did not close cleanly");
 }
 
@@ -61,6 +63,14 @@ int32_t SqliteEngine::Open(const char* fileName) {
   sqlite3* handle = nullptr;
   int result = sqlite3_open_v2(fileName, &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
   if (result == SQLITE_OK) {
+    // One writer at a time: the balance lives in the writer's memory between
+    // commands, so a second copy writing beside it would put it out of step.
+    // An in-memory database has no file name and needs no lock.
+    const char* path = sqlite3_db_filename(handle, "main");
+    if (path && *path && !writerLock.Acquire(path)) {
+      sqlite3_close(handle);
+      return Fail("the database is in use by another copy of the program");
+    }
     sqlite3_busy_timeout(handle, kBusyMilliseconds);
     // Opening is lazy: only a read shows whether the file is a database.
     result = sqlite3_exec(handle, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
@@ -68,6 +78,7 @@ int32_t SqliteEngine::Open(const char* fileName) {
   if (result != SQLITE_OK) {
     Fail(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(result));
     sqlite3_close(handle);
+    writerLock.Release();
     return 0;
   }
   db = handle;

@@ -8,6 +8,7 @@
 
 #include "component/ComponentRegistry.h"
 #include "component/DatabaseEngine.h"
+#include "engine/FileLock.h"
 
 class SqliteEngine final : public DatabaseEngine {
  public:
@@ -25,7 +26,8 @@ class SqliteEngine final : public DatabaseEngine {
   // whatever it returns.
   int32_t Execute(const char* sql, void* context, RowCallbackFn callback) override;
   // Opens or creates the file, waits a few seconds for a busy database, and
-  // answers only after reading the schema succeeded.
+  // answers only after reading the schema succeeded. Refused while another
+  // engine, in any process, has the same file open.
   int32_t Open(const char* fileName) override;
 
  private:
@@ -36,5 +38,6 @@ class SqliteEngine final : public DatabaseEngine {
   uint32_t refCount = 1;
   RefCounted* module;
   sqlite3* db = nullptr;
+  FileLock writerLock;
   std::string lastError;
 };

@@ -85,3 +85,33 @@ TEST_F(EngineTest, WaitsForABusyDatabase) {
   EXPECT_EQ(result, 1) << engine->LastError();
   EXPECT_EQ(Query("SELECT count(*) FROM T"), (std::vector<Row>{{"2"}}));
 }
+
+// Two engines writing one file would each keep the balance in memory and put
+// it out of step; readers must still get in.
+TEST_F(EngineTest, ASecondEngineOnTheSameFileIsRefusedUntilTheFirstCloses) {
+  std::string path = folder / "Ledger.dat";
+  ASSERT_EQ(engine->Open(path.c_str()), 1);
+  Query("CREATE TABLE T (mKey INTEGER PRIMARY KEY)");
+  Query("INSERT INTO T VALUES (NULL)");
+
+  auto* second = static_cast<DatabaseEngine*>(registry.LoadComponent("REDivizud.DLL", "REDivizud", 100));
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(second->Open(path.c_str()), 0);
+  EXPECT_STRNE(second->LastError(), "");
+  EXPECT_EQ(second->Execute("INSERT INTO T VALUES (NULL)", nullptr, Collect), 0);
+
+  sqlite3* reader = nullptr;
+  ASSERT_EQ(sqlite3_open_v2(path.c_str(), &reader, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  EXPECT_EQ(sqlite3_exec(reader, "SELECT count(*) FROM T", nullptr, nullptr, nullptr), SQLITE_OK)
+      << sqlite3_errmsg(reader);
+  sqlite3_close(reader);
+  Query("INSERT INTO T VALUES (NULL)");  // the refused engine left the first one whole
+
+  EXPECT_EQ(engine->Close(), 1);
+  EXPECT_EQ(second->Open(path.c_str()), 1) << second->LastError();
+  Collected collected;
+  EXPECT_EQ(second->Execute("SELECT count(*) FROM T", &collected, Collect), 1);
+  EXPECT_EQ(collected.rows, (std::vector<Row>{{"2"}}));
+  second->Close();
+  second->Release();
+}

@@ -1,12 +1,20 @@
 // The private profile (INI file) functions over plain text files.
 //
-// A file name's backslashes are path separators; a bare name is looked up in
-// the current directory. A write rebuilds the file in a temporary file beside
-// it and renames that over the old one, so the file is never half written.
-// Lines the functions do not touch (other sections, comments, blank lines)
-// are kept byte for byte.
+// The backslash before the file name is the path separator (a folder's own
+// name may hold backslashes on POSIX); a bare name is looked up in the current
+// directory. A write rebuilds the file in a temporary file beside it, under
+// one fixed name that the next write takes over, and renames that over the
+// old one, so the file is never half written and a crash leaves nothing
+// behind for good. Lines the functions do not touch (other sections,
+// comments, blank lines) are kept byte for byte. As on Windows, a UTF-8
+// byte-order mark and CR LF line ends are read and kept.
+//
+// Reads keep the parsed file and parse it again only when it changed on disk,
+// so reading every key of a long file stays linear.
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,6 +25,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/win32.h"
@@ -25,9 +34,12 @@ namespace {
 
 std::string PosixPath(LPCSTR fileName) {
   std::string path = fileName;
-  std::replace(path.begin(), path.end(), '\\', '/');
+  size_t separator = path.rfind('\\');
+  if (separator != std::string::npos) path[separator] = '/';
   return path;
 }
+
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 
 std::string Trim(const std::string& s) {
   size_t b = 0, e = s.size();
@@ -74,17 +86,25 @@ Line ParseLine(const std::string& raw) {
 struct Profile {
   std::vector<Line> lines;
   bool endsWithNewline = true;
+  bool byteOrderMark = false;
+  bool crlf = false;  // lines the functions write end as the file's first line does
 };
 
-// Nothing when the file cannot be opened.
-std::optional<Profile> Load(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::stringstream content;
-  content << in.rdbuf();
+std::string Lower(const std::string& s) {
+  std::string out = s;
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+Profile Parse(std::string text) {
   Profile profile;
-  std::string text = content.str();
+  if (text.compare(0, 3, kByteOrderMark) == 0) {
+    profile.byteOrderMark = true;
+    text.erase(0, 3);
+  }
   profile.endsWithNewline = text.empty() || text.back() == '\n';
+  size_t firstEnd = text.find('\n');
+  profile.crlf = firstEnd != std::string::npos && firstEnd > 0 && text[firstEnd - 1] == '\r';
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find('\n', start);
@@ -94,6 +114,18 @@ std::optional<Profile> Load(const std::string& path) {
   }
   return profile;
 }
+
+// Nothing when the file cannot be opened.
+std::optional<Profile> Load(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::stringstream content;
+  content << in.rdbuf();
+  return Parse(content.str());
+}
+
+// A line the functions write, ending as the file's lines end.
+Line NewLine(const Profile& p, const std::string& text) { return ParseLine(p.crlf ? text + "\r" : text); }
 
 // [begin, end) of a section's lines after its header; begin == npos when missing.
 struct Span {
@@ -164,7 +196,7 @@ DWORD CopyValue(const std::string& value, LPSTR buffer, DWORD size) {
 }
 
 std::string Serialise(const Profile& p) {
-  std::string out;
+  std::string out = p.byteOrderMark ? kByteOrderMark : "";
   for (size_t i = 0; i < p.lines.size(); ++i) {
     out += p.lines[i].raw;
     if (i + 1 < p.lines.size() || p.endsWithNewline) out += '\n';
@@ -183,10 +215,41 @@ bool WriteAll(int fd, const std::string& text) {
   return true;
 }
 
-// Writes the whole file through a temporary file in the same folder.
+std::string TemporaryPath(const std::string& path) { return path + ".tmp"; }
+
+// Opens the temporary file and locks it against other writers; -1 when that
+// fails. A descriptor whose file another writer renamed away meanwhile is
+// given up and the name opened again.
+int OpenTemporary(const std::string& temp, bool create) {
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    int fd = open(temp.c_str(), O_WRONLY | O_CLOEXEC | (create ? O_CREAT : 0), 0600);
+    if (fd < 0) return -1;
+    if (flock(fd, create ? LOCK_EX : LOCK_EX | LOCK_NB) != 0) {
+      close(fd);
+      return -1;
+    }
+    struct stat held, named;
+    if (fstat(fd, &held) == 0 && stat(temp.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+        held.st_ino == named.st_ino)
+      return fd;
+    close(fd);
+  }
+  return -1;
+}
+
+// Removes what a writer that died left behind; one still writing keeps its lock.
+void RemoveStaleTemporary(const std::string& path) {
+  std::string temp = TemporaryPath(path);
+  int fd = OpenTemporary(temp, false);
+  if (fd < 0) return;
+  unlink(temp.c_str());
+  close(fd);
+}
+
+// Writes the whole file through the temporary file in the same folder.
 bool Replace(const std::string& path, const std::string& text) {
-  std::string temp = path + ".XXXXXX";
-  int fd = mkstemp(temp.data());
+  std::string temp = TemporaryPath(path);
+  int fd = OpenTemporary(temp, true);
   if (fd < 0) return false;
   struct stat old;
   mode_t mode = 0;
@@ -197,13 +260,12 @@ bool Replace(const std::string& path, const std::string& text) {
     umask(mask);
     mode = 0666 & ~mask;
   }
-  bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
-  ok = close(fd) == 0 && ok;
+  bool ok = ftruncate(fd, 0) == 0 && fchmod(fd, mode) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
+  // Renamed while still locked, so no other writer reuses the file meanwhile.
   if (ok) ok = rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) {
-    unlink(temp.c_str());
-    return false;
-  }
+  if (!ok) unlink(temp.c_str());
+  ok = close(fd) == 0 && ok;
+  if (!ok) return false;
   // The rename itself is made lasting by syncing the folder.
   size_t slash = path.rfind('/');
   std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
@@ -215,30 +277,105 @@ bool Replace(const std::string& path, const std::string& text) {
   return true;
 }
 
+// The last file read, parsed, with an index of its keys. It is trusted only
+// while the file on disk is the same one, unchanged; a file changed so
+// recently that a further change could keep its time stamp is read again.
+struct ReadCache {
+  std::string path;
+  struct stat seen = {};
+  bool trusted = false;
+  Profile profile;
+  std::unordered_map<std::string, Span> sections;     // lower-case name: its first occurrence
+  std::unordered_map<std::string, size_t> keys;       // lower-case section '\n' key: its line
+};
+
+ReadCache cache;
+
+constexpr long long kRacyNanoseconds = 100'000'000;  // beyond any file system's time stamp step
+
+long long Nanoseconds(const struct timespec& t) { return t.tv_sec * 1'000'000'000LL + t.tv_nsec; }
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+         Nanoseconds(a.st_mtim) == Nanoseconds(b.st_mtim) && Nanoseconds(a.st_ctim) == Nanoseconds(b.st_ctim);
+}
+
+void Index(ReadCache& c) {
+  c.sections.clear();
+  c.keys.clear();
+  const std::vector<Line>& lines = c.profile.lines;
+  std::string current;
+  bool first = false;  // keys count only in a section's first occurrence
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].type == Line::Section) {
+      if (first) c.sections[current].end = i;
+      current = Lower(lines[i].name);
+      first = c.sections.find(current) == c.sections.end();
+      if (first) c.sections[current] = Span{i, lines.size()};
+    } else if (lines[i].type == Line::Key && first) {
+      c.keys.emplace(current + '\n' + Lower(lines[i].name), i);
+    }
+  }
+}
+
+// The parsed file, or none when it cannot be read.
+const ReadCache* Read(const std::string& path) {
+  struct stat now;
+  if (cache.trusted && cache.path == path && stat(path.c_str(), &now) == 0 && SameFile(now, cache.seen))
+    return &cache;
+  cache.trusted = false;
+  cache.path.clear();
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat before;
+  std::string text;
+  bool ok = fstat(fd, &before) == 0 && !S_ISDIR(before.st_mode);
+  char chunk[65536];
+  while (ok) {
+    ssize_t n = read(fd, chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) ok = false;
+    if (n <= 0) break;
+    text.append(chunk, static_cast<size_t>(n));
+  }
+  close(fd);
+  if (!ok) return nullptr;
+  struct timespec clock;
+  clock_gettime(CLOCK_REALTIME, &clock);
+  cache.profile = Parse(std::move(text));
+  Index(cache);
+  cache.path = path;
+  cache.seen = before;
+  cache.trusted = Nanoseconds(clock) - Nanoseconds(before.st_mtim) > kRacyNanoseconds &&
+                  Nanoseconds(clock) - Nanoseconds(before.st_ctim) > kRacyNanoseconds;
+  return &cache;
+}
+
 }  // namespace
 
 DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer, DWORD size,
                                       LPCSTR fileName) {
   if (buffer == nullptr || size == 0 || fileName == nullptr) return 0;
-  std::optional<Profile> profile = Load(PosixPath(fileName));
+  const ReadCache* file = Read(PosixPath(fileName));
   if (section == nullptr) {
     std::vector<std::string> names;
-    if (profile)
-      for (const Line& line : profile->lines)
+    if (file)
+      for (const Line& line : file->profile.lines)
         if (line.type == Line::Section) names.push_back(line.name);
     return CopyList(names, buffer, size);
   }
-  if (profile) {
-    Span span = FindSection(*profile, section);
+  if (file) {
+    std::string sectionName = Lower(Trim(section));
     if (key == nullptr) {
       std::vector<std::string> names;
-      if (span.header != std::string::npos)
-        for (size_t i = span.header + 1; i < span.end; ++i)
-          if (profile->lines[i].type == Line::Key) names.push_back(profile->lines[i].name);
+      auto found = file->sections.find(sectionName);
+      if (found != file->sections.end())
+        for (size_t i = found->second.header + 1; i < found->second.end; ++i)
+          if (file->profile.lines[i].type == Line::Key) names.push_back(file->profile.lines[i].name);
       return CopyList(names, buffer, size);
     }
-    size_t at = FindKey(*profile, span, key);
-    if (at != std::string::npos) return CopyValue(Unquote(profile->lines[at].value), buffer, size);
+    auto at = file->keys.find(sectionName + '\n' + Lower(Trim(key)));
+    if (at != file->keys.end()) return CopyValue(Unquote(file->profile.lines[at->second].value), buffer, size);
   } else if (key == nullptr) {
     return CopyList({}, buffer, size);
   }
@@ -263,6 +400,8 @@ UINT WINAPI GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, 
 BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName) {
   if (section == nullptr || fileName == nullptr) return FALSE;
   std::string path = PosixPath(fileName);
+  cache.trusted = false;
+  RemoveStaleTemporary(path);
   std::optional<Profile> loaded = Load(path);
   bool existed = loaded.has_value();
   if (!loaded) {
@@ -283,16 +422,16 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value,
     if (value == nullptr) {
       if (at != std::string::npos) p.lines.erase(p.lines.begin() + static_cast<std::ptrdiff_t>(at));
     } else if (at != std::string::npos) {
-      p.lines[at] = ParseLine(p.lines[at].name + "=" + value);
+      p.lines[at] = NewLine(p, p.lines[at].name + "=" + value);
     } else if (span.header != std::string::npos) {
       // After the section's last non-blank line, so a blank line before the
       // next section stays where it was.
       size_t insert = span.end;
       while (insert > span.header + 1 && Trim(p.lines[insert - 1].raw).empty()) --insert;
-      p.lines.insert(p.lines.begin() + static_cast<std::ptrdiff_t>(insert), ParseLine(Trim(key) + "=" + value));
+      p.lines.insert(p.lines.begin() + static_cast<std::ptrdiff_t>(insert), NewLine(p, Trim(key) + "=" + value));
     } else {
-      p.lines.push_back(ParseLine("[" + std::string(section) + "]"));
-      p.lines.push_back(ParseLine(Trim(key) + "=" + value));
+      p.lines.push_back(NewLine(p, "[" + std::string(section) + "]"));
+      p.lines.push_back(NewLine(p, Trim(key) + "=" + value));
     }
   }
   p.endsWithNewline = true;

@@ -1,10 +1,16 @@
 // The settings-file functions on real files in a scratch folder.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "platform/win32.h"
 
@@ -144,6 +150,65 @@ TEST_F(ProfileTest, NullSectionOrKeyListsTheNames) {
   EXPECT_EQ(std::string(buffer, n + 1), std::string("A\0B\0\0", 5));
   n = GetPrivateProfileStringA("a", nullptr, "", buffer, sizeof buffer, path_.c_str());
   EXPECT_EQ(std::string(buffer, n + 1), std::string("x\0y\0\0", 5));
+}
+
+// Windows editors save with a byte-order mark and CR LF; the settings in such
+// a file must not be lost, and a write keeps its form.
+TEST_F(ProfileTest, AByteOrderMarkAndCrLfLinesReadAsWindowsReadsThem) {
+  WriteFile("\xEF\xBB\xBF[RErivaRude_100]\r\nHideRec=1\r\nPayee_1=Rent\r\n");
+  EXPECT_EQ(GetPrivateProfileIntA("RErivaRude_100", "HideRec", 0, path_.c_str()), 1u);
+  EXPECT_EQ(Get("RErivaRude_100", "Payee_1"), "Rent");
+  ASSERT_TRUE(WritePrivateProfileStringA("RErivaRude_100", "NumPayees", "1", path_.c_str()));
+  ASSERT_TRUE(WritePrivateProfileStringA("RErivaRude_100", "HideRec", "0", path_.c_str()));
+  EXPECT_EQ(ReadFile(), "\xEF\xBB\xBF[RErivaRude_100]\r\nHideRec=0\r\nPayee_1=Rent\r\nNumPayees=1\r\n");
+}
+
+// Only the separator before the file name is one; the folder's own name keeps its backslash.
+TEST_F(ProfileTest, ABackslashInAFolderNameStays) {
+  fs::create_directory(dir_ / "Bills\\2003");
+  std::string path = (dir_ / "Bills\\2003").string() + "\\RErivaRude.ini";
+  ASSERT_TRUE(WritePrivateProfileStringA("S", "k", "v", path.c_str()));
+  EXPECT_TRUE(fs::exists(dir_ / "Bills\\2003" / "RErivaRude.ini"));
+  char buffer[8];
+  EXPECT_EQ(GetPrivateProfileStringA("S", "k", "", buffer, sizeof buffer, path.c_str()), 1u);
+}
+
+// Reads keep the parsed file; a change on disk, even one that keeps the size
+// and the modification time, must still be seen.
+TEST_F(ProfileTest, AFileChangedBetweenReadsIsReadAgain) {
+  WriteFile("[S]\nk=1\n");
+  std::this_thread::sleep_for(std::chrono::milliseconds(250));  // old enough to be kept
+  EXPECT_EQ(Int("k"), 1u);
+  struct stat before;
+  ASSERT_EQ(stat(path_.c_str(), &before), 0);
+  WriteFile("[S]\nk=2\n");
+  struct timespec times[2] = {before.st_atim, before.st_mtim};
+  ASSERT_EQ(utimensat(AT_FDCWD, path_.c_str(), times, 0), 0);
+  EXPECT_EQ(Int("k"), 2u);
+  fs::remove(path_);
+  EXPECT_EQ(Int("k"), 7u);
+}
+
+// A writer killed at any moment leaves the file whole, and the next write
+// leaves nothing else in the folder.
+TEST_F(ProfileTest, AWriterKilledMidWriteLeavesNoStrayFileAfterTheNextWrite) {
+  const std::string big(20000, 'x');
+  for (int round = 0; round < 20; ++round) {
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      for (int i = 0;; ++i) WritePrivateProfileStringA("S", "k", (big + std::to_string(i)).c_str(), path_.c_str());
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(200 + 700 * round));
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    std::string value = Get("S", "k", "", 30000);
+    EXPECT_TRUE(value.empty() || value.starts_with(big)) << value.size();
+  }
+  ASSERT_TRUE(WritePrivateProfileStringA("S", "done", "1", path_.c_str()));
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
+  EXPECT_EQ(names, std::vector<std::string>{"settings.ini"});
 }
 
 }  // namespace

@@ -117,3 +117,14 @@ void CopyText(char* field, const char* text, size_t limit) {
   std::memcpy(field, text, length);
   field[length] = '\0';
 }
+
+size_t WholeCharacters(const char* text, size_t length) {
+  auto byte = [text](size_t i) { return static_cast<unsigned char>(text[i]); };
+  for (size_t back = 1; back <= 4 && back <= length; ++back) {
+    unsigned char lead = byte(length - back);
+    if ((lead & 0xC0) == 0x80) continue;  // a continuation byte: look further back
+    size_t size = lead >= 0xF0 && lead < 0xF8 ? 4 : lead >= 0xE0 && lead < 0xF0 ? 3 : lead >= 0xC0 && lead < 0xE0 ? 2 : 1;
+    return size > back ? length - back : length;
+  }
+  return length;
+}

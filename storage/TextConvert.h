@@ -17,3 +17,7 @@ float TextToReal(const char* text);  // TextToDouble rounded to single precision
 // longer text is cut to at most limit bytes, before any UTF-8 character
 // that would not fit whole.
 void CopyText(char* field, const char* text, size_t limit);
+
+// The length of text's first length bytes without a UTF-8 character that
+// was cut short at their end.
+size_t WholeCharacters(const char* text, size_t length);

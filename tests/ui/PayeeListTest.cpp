@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "tests/ui/RegisterFixture.h"
 
 namespace {
@@ -64,6 +66,79 @@ TEST_F(RegisterTest, AnEightyCharacterPayeeLoadsCutAndIsRememberedAgain) {
   EXPECT_EQ(Setting("NumPayees"), "2");
   EXPECT_EQ(Setting("Payee_1"), payee);
   EXPECT_EQ(Setting("Payee_2"), payee);
+}
+
+// A count below 1 loads nothing and starts at Payee_1; a count far beyond
+// any real list is taken as the bound, so start-up does not probe for hours,
+// and the next payee takes over the last key that loads.
+TEST_F(RegisterTest, PayeeCountsOutOfRangeAreBounded) {
+  struct Case {
+    const char* count;
+    std::vector<std::pair<const char*, const char*>> keys;
+    Lines loaded;
+    const char* countAfter;
+    const char* keyAfter;
+  };
+  const Case cases[] = {
+      {"-5", {{"Payee_1", "Zoo"}}, {}, "1", "Payee_1"},
+      {"1000000000", {{"Payee_1", "Zoo"}, {"Payee_100000", "Acme"}, {"Payee_100001", "Lost"}}, {"Acme", "Zoo"},
+       "100000", "Payee_100000"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.count);
+    std::filesystem::remove(appState.iniPath.Text());
+    const char* ini = appState.iniPath.Text();
+    WritePrivateProfileStringA(kSettingsSection, "NumPayees", c.count, ini);
+    for (auto [key, value] : c.keys) WritePrivateProfileStringA(kSettingsSection, key, value, ini);
+    Restart();
+    AddAccount(0);
+    ui.Then([&] {
+      EXPECT_EQ(ui.Lines(IDC_PAYEE), c.loaded);
+      Fill("", "01/01/2003", "Mid", "", "10");
+      ui.Click(IDC_NEW);
+    });
+    Run();
+    EXPECT_EQ(Setting("NumPayees"), c.countAfter);
+    EXPECT_EQ(Setting(c.keyAfter), "Mid");
+    Sql("DELETE FROM QAccounts");
+  }
+}
+
+// The profile readers strip spaces and one pair of quotes: without care such
+// a payee came back changed and was stored again at every start.
+TEST_F(RegisterTest, PayeesWithQuotesOrSpacesAtTheEndsReadBackAsTyped) {
+  const Lines payees = {"\"Joe\"", " Padded ", "'Al'", "\"half", "tab\t"};
+  AddAccount(0);
+  ui.Then([&] {
+    for (const std::string& payee : payees) {
+      Fill("", "01/01/2003", payee, "", "10");
+      ui.Click(IDC_NEW);
+    }
+  });
+  Run();
+  Restart();
+  ui.Then([&] {
+    Lines loaded = ui.Lines(IDC_PAYEE);
+    std::sort(loaded.begin(), loaded.end());
+    Lines expected = payees;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(loaded, expected);
+    for (const std::string& payee : payees) {
+      Fill("", "01/02/2003", payee, "", "10");
+      ui.Click(IDC_NEW);
+    }
+  });
+  Run();
+  EXPECT_EQ(Setting("NumPayees"), std::to_string(payees.size()));
+}
+
+TEST_F(RegisterTest, APayeeCutAtTheReadersLimitKeepsOnlyWholeCharacters) {
+  const std::string kept(78, 'a');
+  WritePrivateProfileStringA(kSettingsSection, "NumPayees", "1", appState.iniPath.Text());
+  WritePrivateProfileStringA(kSettingsSection, "Payee_1", (kept + "\xC3\xA9").c_str(), appState.iniPath.Text());
+  AddAccount(0);
+  ui.Then([&] { EXPECT_EQ(ui.Lines(IDC_PAYEE), Lines{kept}); });
+  Run();
 }
 
 }  // namespace

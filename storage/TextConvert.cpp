@@ -1,6 +1,6 @@
 #include "storage/TextConvert.h"
 
-#include <cfloat>
+#include <cmath>
 #include <charconv>
 #include <cstring>
 
@@ -15,28 +15,6 @@ bool SkipToDigits(const char*& p) {
   bool negative = *p == '-';
   if (*p == '+' || *p == '-') ++p;
   return negative;
-}
-
-// Rough decimal magnitude of a mantissa and exponent that the parser found
-// out of range: positive means too large, otherwise too small.
-long Magnitude(const char* mantissa, const char* mantissaEnd, const char* exponent, const char* end) {
-  long magnitude = 0;
-  const char* p = mantissa;
-  while (p < mantissaEnd && (*p == '0')) ++p;
-  if (p < mantissaEnd && IsDigit(*p)) {
-    while (p < mantissaEnd && IsDigit(*p)) ++p, ++magnitude;
-  } else if (p < mantissaEnd && *p == '.') {
-    for (++p; p < mantissaEnd && *p == '0'; ++p) --magnitude;
-  }
-  long power = 0;
-  if (exponent < end) {
-    const char* q = exponent + 1;
-    bool negative = *q == '-';
-    if (*q == '+' || *q == '-') ++q;
-    for (; q < end && power < 100000; ++q) power = power * 10 + (*q - '0');
-    if (negative) power = -power;
-  }
-  return magnitude + power;
 }
 
 }  // namespace
@@ -66,7 +44,6 @@ double TextToDouble(const char* text) {
     for (++p; IsDigit(*p); ++p) digits = true;
   }
   if (!digits) return 0;
-  const char* mantissaEnd = p;
   const char* end = p;
   if (*p == 'e' || *p == 'E') {
     const char* q = p + 1;
@@ -78,12 +55,17 @@ double TextToDouble(const char* text) {
   }
   double value = 0;
   auto result = std::from_chars(mantissa, end, value, std::chars_format::general);
-  if (result.ec == std::errc::result_out_of_range) {
-    value = Magnitude(mantissa, mantissaEnd, mantissaEnd, end) > 0 ? FLT_MAX : 0;
-  } else if (result.ec != std::errc()) {
-    value = 0;
+  // Beyond single precision is no amount: taken as the largest float it
+  // would swallow every other amount, so it counts as no number.
+  if (result.ec != std::errc()) return 0;
+  if (std::isinf(static_cast<float>(value))) {
+    // Rounded twice, a text just inside the range can look beyond it; the
+    // text read straight to single precision decides.
+    float single = 0;
+    auto direct = std::from_chars(mantissa, end, single, std::chars_format::general);
+    if (direct.ec != std::errc() || std::isinf(single)) return 0;
+    value = single;
   }
-  if (value > FLT_MAX) value = FLT_MAX;
   if (value == 0) return 0;  // never a negative zero
   return negative ? -value : value;
 }

@@ -2,8 +2,8 @@
 // the program shares. Decimal only and independent of the C locale: optional
 // leading white space, optional sign, digits (for reals an optional fraction
 // and exponent), up to the first character that does not fit; no number
-// gives 0. Results saturate instead of overflowing: integers at the 32-bit
-// limits, reals at the largest finite float, so no inf or NaN reaches a row.
+// gives 0. Integers saturate at the 32-bit limits; a real beyond single
+// precision's range counts as no number (0), so no inf or NaN reaches a row.
 #pragma once
 
 #include <cstddef>

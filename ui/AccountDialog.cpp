@@ -1,5 +1,7 @@
 #include "ui/AccountDialog.h"
 
+#include <cmath>
+
 #include "app/AppState.h"
 #include "resources/resource.h"
 #include "storage/TextConvert.h"
@@ -43,8 +45,12 @@ void StoreAccount(HWND dialog) {
   double old = target->mInitialBalance;
   double change = typed - old;
   float storedChange = static_cast<float>(change);
-  target->mInitialBalance = static_cast<float>(change + old);
-  target->mAccBalance = static_cast<float>(static_cast<double>(target->mAccBalance) + storedChange);
+  float balance = static_cast<float>(static_cast<double>(target->mAccBalance) + storedChange);
+  // A change that would take a balance beyond single precision leaves both as they were.
+  if (std::isfinite(storedChange) && std::isfinite(balance)) {
+    target->mInitialBalance = static_cast<float>(change + old);
+    target->mAccBalance = balance;
+  }
 
   if (exists) {
     target->Update();

@@ -1,5 +1,6 @@
 #include "ui/EntryCommands.h"
 
+#include <cmath>
 #include <string>
 
 #include "app/AppState.h"
@@ -54,11 +55,13 @@ bool FindSelected(HWND window, const char* caption, const char* rowMissing, Sele
 // it wrong for good.
 void BeginChange() { appState.ledger->Execute("BEGIN"); }
 void CancelChange() { appState.ledger->Execute("ROLLBACK"); }
-// Writes the account's new balance and commits. When either is refused the
-// whole command is rolled back and the balance in memory put back, so the
-// command fails as a whole, under its own message.
+// Writes the account's new balance and commits. When either is refused, or
+// the balance left single precision's range, the whole command is rolled
+// back and the balance in memory put back, so the command fails as a whole,
+// under its own message.
 bool CommitChange(AccountRecord* account, float oldBalance) {
-  if (account->Update() != 0 && appState.ledger->Execute("COMMIT") != 0) return true;
+  if (std::isfinite(account->mAccBalance) && account->Update() != 0 && appState.ledger->Execute("COMMIT") != 0)
+    return true;
   CancelChange();
   account->mAccBalance = oldBalance;
   return false;

@@ -40,13 +40,16 @@ TEST(TextConvert, RealsAreDecimalOnly) {
   EXPECT_FALSE(std::signbit(TextToReal("-1e-60")));
 }
 
-TEST(TextConvert, RealsSaturateAtTheLargestFloat) {
-  EXPECT_EQ(TextToDouble("1e400"), FLT_MAX);
-  EXPECT_EQ(TextToDouble("-1e400"), -FLT_MAX);
+// Taken as the largest float, 1e39 swallowed every other amount in the balance.
+TEST(TextConvert, RealsBeyondSinglePrecisionAreNoNumber) {
+  for (const char* text : {"1e39", "-1e39", "3.5e38", "1e400", "-1e400", "340282356779733661637539395458142568448"}) {
+    EXPECT_EQ(TextToDouble(text), 0) << text;
+    EXPECT_EQ(TextToReal(text), 0) << text;
+  }
   EXPECT_EQ(TextToDouble("1e-400"), 0);
   EXPECT_EQ(TextToDouble("0.000000000000000000000000000000000000000000000000000000000000000001e-300"), 0);
-  EXPECT_EQ(TextToReal("3.5e38"), FLT_MAX);
-  EXPECT_EQ(TextToReal("-340282356779733661637539395458142568448"), -FLT_MAX);
+  EXPECT_EQ(TextToReal("3.4028234e38"), FLT_MAX);
+  EXPECT_EQ(TextToReal("-340282356779733661637539395458142568447"), -FLT_MAX);
   EXPECT_EQ(TextToReal("10000000.37"), 10000000.0f);
   EXPECT_EQ(TextToReal("0.1"), 0.1f);
 }

@@ -37,6 +37,15 @@ TEST_F(RegisterTest, AccountDialogCreatesTheAccountAndMovesTheBalanceWithTheInit
   });
   ui.Then([&] { EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 12.00"); });
   InAccountDialog(ui, [&] {
+    ui.Type(IDC_INITIALBALANCE, "1e39");  // beyond single precision: no number
+    ui.Click(IDOK);
+  });
+  ui.Then([&] { EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 0.00"); });
+  InAccountDialog(ui, [&] {
+    ui.Type(IDC_INITIALBALANCE, "12");
+    ui.Click(IDOK);
+  });
+  InAccountDialog(ui, [&] {
     ui.Type(IDC_ACCOUNTNAME, "Changed");
     ui.Type(IDC_INITIALBALANCE, "999");
     ui.Click(IDCANCEL);

@@ -14,6 +14,8 @@ TEST_F(RegisterTest, NewRefusesIncompleteEntriesAndStoresNothing) {
       {"01/01/2003", "Rent", "0", "0", "Please enter Debit or credit ammount"},
       {"01/01/2003", "Rent", "", "", "Please enter Debit or credit ammount"},
       {"01/01/2003", "Rent", "abc", "xyz", "Please enter Debit or credit ammount"},
+      {"01/01/2003", "Rent", "1e39", "", "Please enter Debit or credit ammount"},
+      {"01/01/2003", "Rent", "", "-1e39", "Please enter Debit or credit ammount"},
       {"01/01/2003", "Rent", "10", "10", "Enter either debit or credit ammount, not both"},
   };
   ui.Then([&] {
@@ -174,6 +176,27 @@ TEST_F(RegisterTest, ACrashBeforeTheBalanceIsWrittenLosesTheWholeCommand) {
   Restart();
   EXPECT_EQ(Stored(), Lines{"01/01/2003|0|Shop|40.00|0.00|0"});
   EXPECT_EQ(StoredBalance(), "$ 100.00");
+}
+
+// Amounts within single precision whose sum is not: the balance would become
+// infinite and swallow every later amount, so the command fails as a whole.
+TEST_F(RegisterTest, ABalanceBeyondSinglePrecisionFailsTheCommand) {
+  AddAccount(3e38);
+  AddRow("01/01/2003", 0, "Loan", 3e38, 0, 0);
+  const std::string balance = StoredBalance();
+  ui.Then([&] {
+    Fill("", "01/02/2003", "Huge", "3e38", "");
+    ui.Click(IDC_NEW);
+    EXPECT_EQ(LastMessage(), "Insert New Record: Error inserting a Record");
+    ui.SelectLine(IDC_REGISTER, 0);
+    ui.Click(IDC_DELETE);
+    EXPECT_EQ(LastMessage(), "Delete Record: Error removing the Record.");
+    EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), balance);
+  });
+  Run();
+  Restart();
+  EXPECT_EQ(Stored(), Lines{"01/01/2003|0|Loan|" + balance.substr(2) + "|0.00|0"});
+  EXPECT_EQ(StoredBalance(), balance);
 }
 
 }  // namespace

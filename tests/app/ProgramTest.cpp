@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -228,6 +231,46 @@ TEST_F(ProgramTest, AWholeSessionFromAnEmptyFolder) {
                 std::string(74, '-') + "\n" +
                 "  101 01/15/2003  Corner Grocery" + pad.substr(0, 24) + "  " + "        " + "25.00  " + "  \n" +
                 "      01/16/2003  Salary" + pad.substr(0, 32) + "  " + "1200.00  " + "        " + " R\n");
+}
+
+// Each copy keeps the balance in memory and writes it back: two at once put it
+// out of step. The second is refused as for any database it cannot open,
+// while the first goes on and other programs can still read the file.
+TEST_F(ProgramTest, ASecondCopyOnTheSameFolderIsRefusedWhileTheFirstGoesOn) {
+  std::string command = "cd " + Quoted(data_) + " && exec " + Quoted(CHECKBOOK_EXE) + " > " +
+                        Quoted(root_ / "first.txt") + " 2>&1";
+  FILE* first = popen(command.c_str(), "w");
+  ASSERT_NE(first, nullptr);
+  fputs("menu 40001\ntype 1013 Household\ntype 1014 100\nclick 1\n"
+        "type 1006 01/15/2003\ntype 1002 Rent\ntype 1004 1.00\nclick 1008\n",
+        first);
+  fflush(first);
+  // The first copy is running once its credit is stored; it then waits for input.
+  std::string probe = "sqlite3 " + Quoted(data_ / "Ledger.dat") + " 'SELECT count(*) FROM QLedger' 2>/dev/null";
+  bool stored = false;
+  for (int i = 0; i < 200 && !stored; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    FILE* out = popen(probe.c_str(), "r");
+    char line[16] = "";
+    stored = fgets(line, sizeof line, out) != nullptr && std::string(line) == "1\n";
+    pclose(out);
+  }
+  ASSERT_TRUE(stored);
+
+  Result second = Run("type 1006 01/15/2003\ntype 1002 Rent\ntype 1004 1.00\nclick 1008\n");
+  EXPECT_EQ(second.exitCode, 1);
+  EXPECT_NE(second.output.find("caption \"RErivarude\""), std::string::npos) << second.output;
+  EXPECT_NE(second.output.find("Can not open Database."), std::string::npos) << second.output;
+  EXPECT_EQ(Query("SELECT count(*), sum(mCredit) FROM QLedger"), "1|1.0\n");
+
+  fputs("type 1006 01/16/2003\ntype 1002 Shop\ntype 1004 2.00\nclick 1008\n", first);
+  int status = pclose(first);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadFile(root_ / "first.txt");
+  EXPECT_EQ(Query("SELECT count(*), sum(mCredit) FROM QLedger"), "2|3.0\n");
+  EXPECT_EQ(Query("SELECT mAccBalance FROM QAccounts"), "103.0\n");
+
+  Result next = Run("menu 40002\n");
+  EXPECT_EQ(next.exitCode, 0) << next.output;
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include "engine/SqliteEngine.h"
 
+#include <filesystem>
 #include <new>
+#include <string>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -82,7 +85,24 @@ int32_t SqliteEngine::Open(const char* fileName) {
     return 0;
   }
   db = handle;
+  RemoveStaleJournal();
   return 1;
+}
+
+// A copy killed just as it began writing can leave a journal that holds
+// nothing to roll back; SQLite ignores it, and it would stay in the folder
+// until the next write. With the write lock held no other connection is
+// writing, and taking it has rolled back any journal that mattered, so what
+// is left is stale.
+void SqliteEngine::RemoveStaleJournal() {
+  const char* journal = sqlite3_filename_journal(sqlite3_db_filename(db, "main"));
+  if (!journal || !*journal) return;
+  std::error_code error;
+  std::filesystem::path path(std::u8string(reinterpret_cast<const char8_t*>(journal)));
+  if (!std::filesystem::exists(path, error)) return;
+  if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) return;
+  std::filesystem::remove(path, error);
+  sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 int32_t SqliteEngine::Execute(const char* sql, void* context, RowCallbackFn callback) {

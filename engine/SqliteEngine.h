@@ -34,6 +34,7 @@ class SqliteEngine final : public DatabaseEngine {
   ~SqliteEngine();
   int32_t Fail(const char* message);
   int32_t Step(sqlite3_stmt* statement, void* context, RowCallbackFn callback);
+  void RemoveStaleJournal();
 
   uint32_t refCount = 1;
   RefCounted* module;

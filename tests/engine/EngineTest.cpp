@@ -115,3 +115,18 @@ TEST_F(EngineTest, ASecondEngineOnTheSameFileIsRefusedUntilTheFirstCloses) {
   second->Close();
   second->Release();
 }
+
+// A copy killed as it began to write leaves a journal with nothing to roll
+// back; SQLite ignores it, so without care it stayed in the folder.
+TEST_F(EngineTest, OpenRemovesAJournalWithNothingToRollBack) {
+  std::string path = folder / "Ledger.dat";
+  ASSERT_EQ(engine->Open(path.c_str()), 1);
+  Query("CREATE TABLE T (mKey INTEGER PRIMARY KEY)");
+  Query("INSERT INTO T VALUES (NULL)");
+  engine->Close();
+  std::ofstream(path + "-journal", std::ios::binary) << std::string(512, '\0');
+
+  ASSERT_EQ(engine->Open(path.c_str()), 1);
+  EXPECT_FALSE(std::filesystem::exists(path + "-journal"));
+  EXPECT_EQ(Query("SELECT count(*) FROM T"), (std::vector<Row>{{"1"}}));
+}

@@ -1,5 +1,6 @@
 #include "storage/TextConvert.h"
 
+#include <cfloat>
 #include <cmath>
 #include <charconv>
 #include <cstring>
@@ -66,6 +67,7 @@ double TextToDouble(const char* text) {
     if (direct.ec != std::errc() || std::isinf(single)) return 0;
     value = single;
   }
+  if (value > FLT_MAX) value = FLT_MAX;  // beyond it but rounding to it
   if (value == 0) return 0;  // never a negative zero
   return negative ? -value : value;
 }

@@ -63,6 +63,7 @@ class Campaign:
                             unexpected_rows=0, settings_unreadable=0, failed_starts=0, stray_files=0,
                             kills_inside_a_commit=0)
         self.notes = []
+        self.stray_kinds = {}  # file name ending: count
 
     # -- driving the program ---------------------------------------------
 
@@ -195,6 +196,9 @@ class Campaign:
         strays = sorted(set(os.listdir(self.folder)) - EXPECTED_FILES)
         if strays:
             self.figures["stray_files"] += len(strays)
+            for name in strays:
+                kind = "RErivaRude.ini.*" if name.startswith("RErivaRude.ini.") else name
+                self.stray_kinds[kind] = self.stray_kinds.get(kind, 0) + 1
             self.notes.append("stray files: %r" % strays)
             for name in strays:
                 os.remove(os.path.join(self.folder, name))
@@ -271,6 +275,8 @@ def main():
           (seed, f["kills"], elapsed, rows, folder))
     for name, value in f.items():
         print("  %-22s %d" % (name.replace("_", " "), value))
+    if campaign.stray_kinds:
+        print("  stray files by name: %s" % campaign.stray_kinds)
     shown = {}
     for note in campaign.notes:  # a few of each kind
         kind = note.split(":")[0]

@@ -2,6 +2,7 @@
 // back, and a key written into the file reads back as written while the
 // keys of other sections keep their values.
 #include <stdlib.h>
+#include <strings.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -53,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       k += key.size() + 1;
       std::string value = Get(section.c_str(), key.c_str(), path);
       if (other.size() < 4 && section.find_first_of("[]\r\n") == std::string::npos &&
-          key.find_first_of("[]=;\r\n") == std::string::npos && section != "RErivaRude_100")
+          key.find_first_of("[]=;\r\n") == std::string::npos && strcasecmp(section.c_str(), "RErivaRude_100") != 0)
         other.emplace_back(section + '\n' + key, value);
     }
   }

@@ -8,12 +8,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 build=${2:-build-fuzz}
 bash scripts/setup.sh
-if ! command -v clang++ >/dev/null || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
-  sudo_cmd=""
-  [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
-  $sudo_cmd apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq clang
-fi
+bash scripts/setup.sh clang libclang-rt-dev
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCHECKBOOK_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 targets=(convert_fuzz profile_fuzz statement_fuzz)
 cmake --build "$build" -j2 --target "${targets[@]}"

@@ -7,13 +7,8 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 kills=${2:-200}
 shift 2 || shift $# || true
-if ! command -v python3 >/dev/null || ! command -v sqlite3 >/dev/null; then
-  sudo_cmd=""
-  [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
-  $sudo_cmd apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq python3 sqlite3
-fi
 bash scripts/setup.sh
+bash scripts/setup.sh python3 sqlite3
 cmake -S . -B "$build" >/dev/null
 cmake --build "$build" -j2 --target checkbook REDivizud
 python3 tests/crash/kill_campaign.py "$build/bin/checkbook" "$kills" "$@"

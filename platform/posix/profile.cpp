@@ -430,7 +430,11 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value,
       while (insert > span.header + 1 && Trim(p.lines[insert - 1].raw).empty()) --insert;
       p.lines.insert(p.lines.begin() + static_cast<std::ptrdiff_t>(insert), NewLine(p, Trim(key) + "=" + value));
     } else {
-      p.lines.push_back(NewLine(p, "[" + std::string(section) + "]"));
+      // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) on
+      // "[" + std::string(section).
+      std::string header(1, '[');
+      header.append(section).append(1, ']');
+      p.lines.push_back(NewLine(p, header));
       p.lines.push_back(NewLine(p, Trim(key) + "=" + value));
     }
   }

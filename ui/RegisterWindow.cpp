@@ -1,5 +1,8 @@
 #include "ui/RegisterWindow.h"
 
+#include <charconv>
+#include <cstring>
+
 #include "app/AppState.h"
 #include "resources/resource.h"
 #include "ui/AccountDialog.h"
@@ -12,19 +15,48 @@ namespace {
 
 constexpr int kSetupMenu = 1;
 
-void AppendLine(TextBuffer& line, const LedgerRecord& row) {
-  line.Assign("");
-  if (row.mCheckNum != 0) line.AppendInt(row.mCheckNum);
-  line.Append("\t").Append(row.Date()).Append("\t").Append(row.Payee()).Append("\t");
-  if (row.mCredit > 0) line.AppendReal(row.mCredit);
-  line.Append("\t");
-  if (row.mDebit > 0) line.AppendReal(row.mDebit);
+// A float has at most 39 integer digits: with sign, point and two decimals an
+// amount fits in 48 bytes, and a whole line (11-character check number,
+// 20-byte date, 80-byte payee, two amounts, tabs and mark) in 256.
+constexpr size_t kAmountArea = 48;
+constexpr size_t kLineArea = 256;
+
+// Writes a text at out; returns the end.
+char* Put(char* out, const char* text) {
+  size_t length = std::strlen(text);
+  std::memcpy(out, text, length);
+  return out + length;
+}
+
+// The amount with two decimals, as TextBuffer::AppendReal writes it at precision 2.
+char* PutAmount(char* out, float amount) {
+  return std::to_chars(out, out + kAmountArea, static_cast<double>(amount), std::chars_format::fixed, 2).ptr;
+}
+
+// Composes the list line of one row in `line`: check number (when not 0),
+// date, payee, credit and debit (when above 0), then the status mark, with a
+// tab between the columns. The pieces are joined in a local area first and
+// stored in `line` with one Assign, which leaves the same text there.
+void ComposeLine(TextBuffer& line, const LedgerRecord& row) {
+  char area[kLineArea];
+  char* out = area;
+  if (row.mCheckNum != 0) out = std::to_chars(out, out + 16, row.mCheckNum).ptr;
+  *out++ = '\t';
+  out = Put(out, row.Date());
+  *out++ = '\t';
+  out = Put(out, row.Payee());
+  *out++ = '\t';
+  if (row.mCredit > 0) out = PutAmount(out, row.mCredit);
+  *out++ = '\t';
+  if (row.mDebit > 0) out = PutAmount(out, row.mDebit);
   switch (row.mStatus) {
-    case StatusCleared: line.Append("\tC"); break;
-    case StatusReconciled: line.Append("\tR"); break;
-    case StatusMarked: line.Append("\tB"); break;
+    case StatusCleared: out = Put(out, "\tC"); break;
+    case StatusReconciled: out = Put(out, "\tR"); break;
+    case StatusMarked: out = Put(out, "\tB"); break;
     default: break;
   }
+  *out = '\0';
+  line.Assign(area);
 }
 
 void SetAmountText(HWND window, int id, float amount) {
@@ -107,7 +139,7 @@ void RefreshList() {
   appState.ledger->Select();
 
   for (TableRecord* row = appState.ledger->FirstRow(); row != nullptr; row = row->nextRow) {
-    AppendLine(appState.scratch, *static_cast<LedgerRecord*>(row));
+    ComposeLine(appState.scratch, *static_cast<LedgerRecord*>(row));
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(appState.scratch.Text()));
   }
   SetAmountText(window, IDC_BALANCEDAMOUNT, BalancedAmount(account));

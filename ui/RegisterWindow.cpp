@@ -5,6 +5,7 @@
 
 #include "app/AppState.h"
 #include "resources/resource.h"
+#include "storage/TextConvert.h"
 #include "ui/AccountDialog.h"
 #include "ui/Balancing.h"
 #include "ui/EntryCommands.h"
@@ -15,10 +16,8 @@ namespace {
 
 constexpr int kSetupMenu = 1;
 
-// A float has at most 39 integer digits: with sign, point and two decimals an
-// amount fits in 48 bytes, and a whole line (11-character check number,
-// 20-byte date, 80-byte payee, two amounts, tabs and mark) in 256.
-constexpr size_t kAmountArea = 48;
+// A whole line (11-character check number, 20-byte date, 80-byte payee, two
+// amounts, tabs and mark) fits in 256 bytes.
 constexpr size_t kLineArea = 256;
 
 // Writes a text at out; returns the end.
@@ -26,11 +25,6 @@ char* Put(char* out, const char* text) {
   size_t length = std::strlen(text);
   std::memcpy(out, text, length);
   return out + length;
-}
-
-// The amount with two decimals, as TextBuffer::AppendReal writes it at precision 2.
-char* PutAmount(char* out, float amount) {
-  return std::to_chars(out, out + kAmountArea, static_cast<double>(amount), std::chars_format::fixed, 2).ptr;
 }
 
 // Composes the list line of one row in `line`: check number (when not 0),
@@ -46,9 +40,9 @@ void ComposeLine(TextBuffer& line, const LedgerRecord& row) {
   *out++ = '\t';
   out = Put(out, row.Payee());
   *out++ = '\t';
-  if (row.mCredit > 0) out = PutAmount(out, row.mCredit);
+  if (row.mCredit > 0) out = FormatMoney(out, row.mCredit);  // as AppendReal at precision 2
   *out++ = '\t';
-  if (row.mDebit > 0) out = PutAmount(out, row.mDebit);
+  if (row.mDebit > 0) out = FormatMoney(out, row.mDebit);
   switch (row.mStatus) {
     case StatusCleared: out = Put(out, "\tC"); break;
     case StatusReconciled: out = Put(out, "\tR"); break;

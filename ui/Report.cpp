@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/AppState.h"
+#include "storage/TextConvert.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ namespace {
 // payee, two amounts of up to 43 characters (a float has at most 39 integer
 // digits) and the separating spaces fit in 256 bytes.
 constexpr size_t kLineArea = 256;
-constexpr size_t kNumberArea = 48;
+constexpr size_t kNumberArea = kMoneyArea;
 
 char* Spaces(char* out, size_t count) {
   std::memset(out, ' ', count);
@@ -32,10 +33,9 @@ char* PadLeft(char* out, const char* text, size_t length, size_t width) {
   return out + length;
 }
 
-// "%.2lf" of the amount widened to double, as printf writes it in the C locale.
+// "%.2lf" of the amount widened to double.
 size_t FormatAmount(char (&area)[kNumberArea], float amount) {
-  return static_cast<size_t>(
-      std::to_chars(area, area + kNumberArea, static_cast<double>(amount), std::chars_format::fixed, 2).ptr - area);
+  return static_cast<size_t>(FormatMoney(area, amount) - area);
 }
 
 // One row line, composed as the printf formats "%5ld ", "%-10s  ", "%-38s  ",

@@ -6,7 +6,9 @@
 #include <climits>
 #include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "storage/TextBuffer.h"
@@ -81,4 +83,35 @@ TEST(TextConvert, IgnoresTheLocaleDecimalPoint) {
   std::setlocale(LC_ALL, "C");
   EXPECT_STREQ(text.Text(), "1.50");
   EXPECT_EQ(parsed, 2.75);
+}
+
+// The quick money formatter must write what printf("%.2f") writes: ties
+// rounded half to even, the sign of a negative amount that rounds to 0.00,
+// the largest floats whole.
+TEST(TextConvert, MoneyIsWrittenAsPrintfWritesIt) {
+  auto printed = [](float amount) {
+    char expected[400];
+    std::snprintf(expected, sizeof expected, "%.2f", static_cast<double>(amount));
+    return std::string(expected);
+  };
+  auto formatted = [](float amount) {
+    char area[kMoneyArea];
+    return std::string(area, FormatMoney(area, amount));
+  };
+  for (float amount : {0.0f, -0.0f, 0.125f, 0.375f, 2.5f, 0.005f, 1.005f, -0.001f, -0.005f, 12.5f, 1234.567f,
+                       -12.3f, 45.2f, 99999.995f, 1e13f, 9.9e12f, 1e15f, -1e20f, FLT_MAX, -FLT_MAX, FLT_MIN,
+                       1e-45f}) {
+    EXPECT_EQ(formatted(amount), printed(amount)) << amount;
+  }
+  // A third of the cents up to 10,000.00 as typed, and a spread of bit patterns.
+  for (int cents = 0; cents <= 1000000; cents += 3) {
+    float amount = static_cast<float>(cents) / 100;
+    ASSERT_EQ(formatted(amount), printed(amount)) << cents;
+  }
+  for (uint32_t bits = 0; bits < 0xFF000000u; bits += 0x00010001u) {
+    float amount;
+    std::memcpy(&amount, &bits, sizeof amount);
+    if (std::isnan(amount)) continue;
+    ASSERT_EQ(formatted(amount), printed(amount)) << bits;
+  }
 }

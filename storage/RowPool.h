@@ -23,6 +23,7 @@ class RowPool {
  private:
   struct Block {
     Block* next;
+    size_t bytes;  // header included
     size_t slots;
   };
   static constexpr size_t HeaderBytes() {

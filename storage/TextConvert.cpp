@@ -61,12 +61,15 @@ double TextToDouble(const char* text) {
   const char* p = text;
   bool negative = SkipToDigits(p);
   const char* mantissa = p;
-  bool digits = false;
-  for (; IsDigit(*p); ++p) digits = true;
+  // The digits as an integer and the count of them after the point, while
+  // there are few enough for the integer to be exact.
+  uint64_t whole = 0;
+  int digits = 0, decimals = 0;
+  for (; IsDigit(*p); ++p, ++digits) whole = whole * 10 + static_cast<uint64_t>(*p - '0');
   if (*p == '.') {
-    for (++p; IsDigit(*p); ++p) digits = true;
+    for (++p; IsDigit(*p); ++p, ++digits, ++decimals) whole = whole * 10 + static_cast<uint64_t>(*p - '0');
   }
-  if (!digits) return 0;
+  if (digits == 0) return 0;
   const char* mantissaEnd = p;
   const char* end = p;
   if (*p == 'e' || *p == 'E') {
@@ -78,7 +81,17 @@ double TextToDouble(const char* text) {
     }
   }
   double value = 0;
-  auto result = std::from_chars(mantissa, end, value, std::chars_format::general);
+  std::from_chars_result result{end, std::errc()};
+  if (end == mantissaEnd && digits <= 15) {
+    // At most 15 digits and no exponent: both the integer and the power of
+    // ten are exact doubles, so one correctly rounded division gives the
+    // same double as the full parse (the quick case of every stored amount).
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    value = static_cast<double>(whole) / kPowers[decimals];
+  } else {
+    result = std::from_chars(mantissa, end, value, std::chars_format::general);
+  }
   if (result.ec == std::errc::result_out_of_range) {
     value = Magnitude(mantissa, mantissaEnd, mantissaEnd, end) > 0 ? FLT_MAX : 0;
   } else if (result.ec != std::errc()) {

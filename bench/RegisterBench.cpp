@@ -4,19 +4,25 @@
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "app/AppState.h"
 #include "app/SettingsFile.h"
+#include "bench/DataSet.h"
 #include "platform/posix/headless.h"
 #include "resources/resource.h"
 #include "ui/RegisterWindow.h"
+#include "ui/Report.h"
 
 namespace {
 
-// A register in a temporary folder with one account and `rows` transactions,
-// a few a day over the years.
+// A register in a temporary folder with one account and `rows` transactions:
+// the data set ledger-<rows>.dat from the folder CHECKBOOK_BENCH_DATA names
+// (scripts/bench.sh makes them), or one made here the same way.
 class Register {
  public:
   explicit Register(int rows) {
@@ -24,33 +30,18 @@ class Register {
     char pattern[] = "/tmp/checkbook-register-bench-XXXXXX";
     folder_ = mkdtemp(pattern) ? pattern : "";
     std::filesystem::current_path(folder_);
+    const char* data = getenv("CHECKBOOK_BENCH_DATA");
+    std::filesystem::path source = std::filesystem::path(data ? data : "") / ("ledger-" + std::to_string(rows) + ".dat");
+    std::error_code missing;
+    bool copied = data != nullptr && std::filesystem::copy_file(source, "Ledger.dat", missing);
     BuildSettingsPath();
     appState.instance = GetModuleHandleA(nullptr);
     appState.engine =
         static_cast<DatabaseEngine*>(appState.registry.LoadComponent("REDivizud.DLL", "REDivizud", 100));
     if (appState.engine == nullptr || appState.engine->Open("Ledger.dat") == 0) return;
+    if (!copied && !FillLedger(appState.engine, rows)) return;
     OpenTables(appState.engine);
-    appState.accounts->Execute(
-        "INSERT INTO QAccounts VALUES (NULL, 1000.00, 0.00, 0, 'Household', NULL, NULL, 1000.00, 0.00, 0.00, NULL)");
-    appState.accounts->ClearRows();
-    appState.accounts->Select();
-    LedgerRecord& entry = *appState.ledger;
-    entry.Execute("BEGIN");
-    for (int i = 0; i < rows; ++i) {
-      char date[16];
-      snprintf(date, sizeof date, "%02d/%02d/%04d", i / 3 % 12 + 1, i / 36 % 28 + 1, 2000 + i / 1000);
-      entry.SetDate(date);
-      entry.SetPayee(i % 5 ? "Corner Grocery" : "Salary");
-      entry.mCheckNum = i % 5 ? 1000 + i : 0;
-      entry.mDebit = i % 5 ? 12.5f + static_cast<float>(i % 40) : 0.0f;
-      entry.mCredit = i % 5 ? 0.0f : 1500.0f;
-      entry.mAccID = 1;
-      entry.mStatus = i % 7 == 0 ? StatusReconciled : StatusPlain;
-      entry.Insert();
-    }
-    entry.mStatus = StatusPlain;
-    entry.Execute("COMMIT");
-    ready_ = true;
+    ready_ = appState.accounts->FirstRow() != nullptr;
   }
 
   ~Register() {
@@ -82,16 +73,66 @@ class Register {
   headless::Session ui_;
 };
 
+int32_t IgnoreRow(void*, int32_t, char**, char**) { return 0; }
+
 // What every data-changing command ends with: re-query, rebuild the list and both totals.
-void RefreshRegister(benchmark::State& state) {
+void BenchRefreshList(benchmark::State& state) {
   Register reg(static_cast<int>(state.range(0)));
   if (!reg.Ready()) return state.SkipWithError("engine component not available");
   reg.Run([&] {
-    for (auto _ : state) RefreshList();
+    for (auto _ : state) ::RefreshList();
   });
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(RefreshRegister)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// Its floor: the same two queries with a callback that drops every row.
+void BenchRefreshListFloor(benchmark::State& state) {
+  Register reg(static_cast<int>(state.range(0)));
+  if (!reg.Ready()) return state.SkipWithError("engine component not available");
+  for (auto _ : state) {
+    appState.engine->Execute("SELECT * FROM QLedger WHERE mAccID = '1' ORDER BY mDate", nullptr, IgnoreRow);
+    appState.engine->Execute("SELECT * FROM QLedger WHERE mAccID = '1' AND mStatus = '3'", nullptr, IgnoreRow);
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+// Writing the list of the last refresh to Report.txt.
+void BenchWriteReport(benchmark::State& state) {
+  Register reg(static_cast<int>(state.range(0)));
+  if (!reg.Ready()) return state.SkipWithError("engine component not available");
+  reg.Run([&] {
+    for (auto _ : state) ::WriteReport();
+  });
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+// Its floor: the same bytes, composed beforehand, written to the same file.
+void BenchWriteReportFloor(benchmark::State& state) {
+  Register reg(static_cast<int>(state.range(0)));
+  if (!reg.Ready()) return state.SkipWithError("engine component not available");
+  reg.Run([] { ::WriteReport(); });
+  std::string report;
+  if (FILE* file = std::fopen("Report.txt", "r")) {
+    char block[65536];
+    for (size_t got; (got = std::fread(block, 1, sizeof block, file)) > 0;) report.append(block, got);
+    std::fclose(file);
+  }
+  for (auto _ : state) {
+    FILE* file = std::fopen("Report.txt", "w");
+    if (file == nullptr) return state.SkipWithError("Report.txt cannot be written");
+    std::fwrite(report.data(), 1, report.size(), file);
+    std::fclose(file);
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void Sizes(benchmark::internal::Benchmark* b) {
+  b->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+}
+BENCHMARK(BenchRefreshList)->Name("RefreshList")->Apply(Sizes);
+BENCHMARK(BenchRefreshListFloor)->Name("RefreshListFloor")->Apply(Sizes);
+BENCHMARK(BenchWriteReport)->Name("WriteReport")->Apply(Sizes);
+BENCHMARK(BenchWriteReportFloor)->Name("WriteReportFloor")->Apply(Sizes);
 
 // A person marking one transaction while balancing: the row is written and the list refreshed.
 void MarkWhileBalancing(benchmark::State& state) {
@@ -100,7 +141,10 @@ void MarkWhileBalancing(benchmark::State& state) {
   headless::Session& ui = reg.Ui();
   reg.Run([&] {
     ui.Click(IDC_BALANCE);
-    int line = static_cast<int>(ui.Lines(IDC_REGISTER).size()) - 1;
+    // The last open transaction: its line carries no status mark.
+    std::vector<std::string> lines = ui.Lines(IDC_REGISTER);
+    int line = static_cast<int>(lines.size()) - 1;
+    while (line > 0 && std::count(lines[line].begin(), lines[line].end(), '\t') != 4) --line;
     for (auto _ : state) ui.SelectLine(IDC_REGISTER, line);
   });
 }

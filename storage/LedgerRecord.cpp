@@ -24,7 +24,7 @@ LedgerRecord::LedgerRecord(TableRecord* owner, int32_t columnCount, char** colum
 }
 
 TableRecord* LedgerRecord::CreateRow(int32_t columnCount, char** columnTexts, char** columnNames) {
-  return new (std::nothrow) LedgerRecord(this, columnCount, columnTexts, columnNames);
+  return NewRow<LedgerRecord>(columnCount, columnTexts, columnNames);
 }
 
 void LedgerRecord::SetDate(const char* text) { CopyText(mDate, text, sizeof mDate - 1); }

@@ -11,6 +11,12 @@ TableRecord::TableRecord(TableRecord* owner, int32_t, char**, char**) : engine(o
 TableRecord::~TableRecord() {
   if (prevRow) prevRow->nextRow = nextRow;
   if (nextRow) nextRow->prevRow = prevRow;
+  if (OwnsPool()) delete rowPool;
+}
+
+void* TableRecord::PoolSlot(size_t size) {
+  if (rowPool == nullptr) rowPool = new (std::nothrow) RowPool(this);
+  return OwnsPool() ? rowPool->Allocate(size) : nullptr;
 }
 
 TableRecord* TableRecord::CreateRow(int32_t, char**, char**) { return nullptr; }
@@ -43,9 +49,14 @@ void TableRecord::ClearRows() {
     row->ClearRows();
     // Detach first, so the destructor does not relink rows that are going too.
     row->nextRow = row->prevRow = nullptr;
-    delete row;
+    if (OwnsPool() && row->rowPool == rowPool) {
+      row->~TableRecord();  // the memory stays in the pool for the next rows
+    } else {
+      delete row;
+    }
     row = next;
   }
+  if (OwnsPool()) rowPool->Reset();
   rowCount = 0;
   firstRow = lastRow = nullptr;
 }

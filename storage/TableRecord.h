@@ -3,9 +3,12 @@
 // can write itself back.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <new>
 
 #include "component/DatabaseEngine.h"
+#include "storage/RowPool.h"
 #include "storage/TextBuffer.h"
 
 class TableRecord {
@@ -47,6 +50,25 @@ class TableRecord {
   DatabaseEngine* engine = nullptr;
   TableRecord* firstRow = nullptr;
   TableRecord* lastRow = nullptr;
+
+ protected:
+  // For CreateRow: a Row built in this table object's row pool, or on the
+  // heap when the pool cannot serve it. Either way only ClearRows destroys it.
+  template <class Row>
+  TableRecord* NewRow(int32_t columnCount, char** columnTexts, char** columnNames) {
+    void* slot = PoolSlot(sizeof(Row));
+    if (slot == nullptr) return new (std::nothrow) Row(this, columnCount, columnTexts, columnNames);
+    TableRecord* row = new (slot) Row(this, columnCount, columnTexts, columnNames);
+    row->rowPool = rowPool;
+    return row;
+  }
+
+ private:
+  void* PoolSlot(size_t size);
+  bool OwnsPool() const { return rowPool != nullptr && rowPool->Owner() == this; }
+
+  // A table object's own pool; in a row built there, that pool.
+  RowPool* rowPool = nullptr;
 };
 
 // The callback that Execute hands to the engine; context is the TableRecord.

@@ -1,8 +1,8 @@
 #include "storage/TextConvert.h"
 
 #include <cfloat>
-#include <cmath>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -39,12 +39,16 @@ double TextToDouble(const char* text) {
   const char* p = text;
   bool negative = SkipToDigits(p);
   const char* mantissa = p;
-  bool digits = false;
-  for (; IsDigit(*p); ++p) digits = true;
+  // The digits as an integer and the count of them after the point, while
+  // there are few enough for the integer to be exact.
+  uint64_t whole = 0;
+  int digits = 0, decimals = 0;
+  for (; IsDigit(*p); ++p, ++digits) whole = whole * 10 + static_cast<uint64_t>(*p - '0');
   if (*p == '.') {
-    for (++p; IsDigit(*p); ++p) digits = true;
+    for (++p; IsDigit(*p); ++p, ++digits, ++decimals) whole = whole * 10 + static_cast<uint64_t>(*p - '0');
   }
-  if (!digits) return 0;
+  if (digits == 0) return 0;
+  const char* mantissaEnd = p;
   const char* end = p;
   if (*p == 'e' || *p == 'E') {
     const char* q = p + 1;
@@ -55,10 +59,19 @@ double TextToDouble(const char* text) {
     }
   }
   double value = 0;
-  auto result = std::from_chars(mantissa, end, value, std::chars_format::general);
-  // Beyond single precision is no amount: taken as the largest float it
-  // would swallow every other amount, so it counts as no number.
-  if (result.ec != std::errc()) return 0;
+  if (end == mantissaEnd && digits <= 15) {
+    // At most 15 digits and no exponent: both the integer and the power of
+    // ten are exact doubles, so one correctly rounded division gives the
+    // same double as the full parse (the quick case of every stored amount).
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    value = static_cast<double>(whole) / kPowers[decimals];
+  } else {
+    auto result = std::from_chars(mantissa, end, value, std::chars_format::general);
+    // Beyond single precision is no amount: taken as the largest float it
+    // would swallow every other amount, so it counts as no number.
+    if (result.ec != std::errc()) return 0;
+  }
   if (std::isinf(static_cast<float>(value))) {
     // Rounded twice, a text just inside the range can look beyond it; the
     // text read straight to single precision decides.
@@ -75,6 +88,22 @@ double TextToDouble(const char* text) {
 float TextToReal(const char* text) {
   float value = static_cast<float>(TextToDouble(text));
   return value == 0 ? 0.0f : value;  // a tiny negative must not become "-0.00"
+}
+
+char* FormatMoney(char* out, float amount) {
+  // A float's 24-bit mantissa times 100 fits a double's 53 bits, so the cents
+  // are exact, and rounding them half to even is what printf does.
+  double cents = static_cast<double>(amount) * 100;
+  if (!(std::fabs(cents) < 1e15)) {
+    return std::to_chars(out, out + kMoneyArea, static_cast<double>(amount), std::chars_format::fixed, 2).ptr;
+  }
+  if (std::signbit(amount)) *out++ = '-';
+  auto whole = static_cast<uint64_t>(std::fabs(std::nearbyint(cents)));
+  out = std::to_chars(out, out + kMoneyArea - 4, whole / 100).ptr;
+  *out++ = '.';
+  *out++ = static_cast<char>('0' + whole % 100 / 10);
+  *out++ = static_cast<char>('0' + whole % 10);
+  return out;
 }
 
 void CopyText(char* field, const char* text, size_t limit) {

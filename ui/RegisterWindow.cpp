@@ -1,7 +1,11 @@
 #include "ui/RegisterWindow.h"
 
+#include <charconv>
+#include <cstring>
+
 #include "app/AppState.h"
 #include "resources/resource.h"
+#include "storage/TextConvert.h"
 #include "ui/AccountDialog.h"
 #include "ui/Balancing.h"
 #include "ui/EntryCommands.h"
@@ -12,19 +16,41 @@ namespace {
 
 constexpr int kSetupMenu = 1;
 
-void AppendLine(TextBuffer& line, const LedgerRecord& row) {
-  line.Assign("");
-  if (row.mCheckNum != 0) line.AppendInt(row.mCheckNum);
-  line.Append("\t").Append(row.Date()).Append("\t").Append(row.Payee()).Append("\t");
-  if (row.mCredit > 0) line.AppendReal(row.mCredit);
-  line.Append("\t");
-  if (row.mDebit > 0) line.AppendReal(row.mDebit);
+// A whole line (11-character check number, 20-byte date, 80-byte payee, two
+// amounts, tabs and mark) fits in 256 bytes.
+constexpr size_t kLineArea = 256;
+
+// Writes a text at out; returns the end.
+char* Put(char* out, const char* text) {
+  size_t length = std::strlen(text);
+  std::memcpy(out, text, length);
+  return out + length;
+}
+
+// Composes the list line of one row in `line`: check number (when not 0),
+// date, payee, credit and debit (when above 0), then the status mark, with a
+// tab between the columns. The pieces are joined in a local area first and
+// stored in `line` with one Assign, which leaves the same text there.
+void ComposeLine(TextBuffer& line, const LedgerRecord& row) {
+  char area[kLineArea];
+  char* out = area;
+  if (row.mCheckNum != 0) out = std::to_chars(out, out + 16, row.mCheckNum).ptr;
+  *out++ = '\t';
+  out = Put(out, row.Date());
+  *out++ = '\t';
+  out = Put(out, row.Payee());
+  *out++ = '\t';
+  if (row.mCredit > 0) out = FormatMoney(out, row.mCredit);  // as AppendReal at precision 2
+  *out++ = '\t';
+  if (row.mDebit > 0) out = FormatMoney(out, row.mDebit);
   switch (row.mStatus) {
-    case StatusCleared: line.Append("\tC"); break;
-    case StatusReconciled: line.Append("\tR"); break;
-    case StatusMarked: line.Append("\tB"); break;
+    case StatusCleared: out = Put(out, "\tC"); break;
+    case StatusReconciled: out = Put(out, "\tR"); break;
+    case StatusMarked: out = Put(out, "\tB"); break;
     default: break;
   }
+  *out = '\0';
+  line.Assign(area);
 }
 
 void SetAmountText(HWND window, int id, float amount) {
@@ -107,7 +133,7 @@ void RefreshList() {
   appState.ledger->Select();
 
   for (TableRecord* row = appState.ledger->FirstRow(); row != nullptr; row = row->nextRow) {
-    AppendLine(appState.scratch, *static_cast<LedgerRecord*>(row));
+    ComposeLine(appState.scratch, *static_cast<LedgerRecord*>(row));
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(appState.scratch.Text()));
   }
   SetAmountText(window, IDC_BALANCEDAMOUNT, BalancedAmount(account));

@@ -220,7 +220,7 @@ int Focused(HWND dialog) {
 std::vector<std::string> Lines(HWND dialog, int id) {
   Window* d = Dialog(dialog);
   Window* c = d ? d->Child(id) : nullptr;
-  return c ? c->list.items : std::vector<std::string>{};
+  return c ? c->list.items.Strings() : std::vector<std::string>{};
 }
 
 int Selection(HWND dialog, int id) {
@@ -247,7 +247,7 @@ std::string Describe(HWND dialog) {
         << (d->dialog.focus == &c ? " focused" : "");
     if (c.kind == Kind::ListBox || c.kind == Kind::ComboBox) {
       out << " selection " << c.list.selection << " lines " << c.list.items.size() << "\n";
-      for (size_t i = 0; i < c.list.items.size(); ++i) out << "    line " << i << " " << Quote(c.list.items[i]) << "\n";
+      for (size_t i = 0; i < c.list.items.size(); ++i) out << "    line " << i << " " << Quote(std::string(c.list.items[i])) << "\n";
     } else {
       out << "\n";
     }

@@ -9,7 +9,7 @@
 namespace layer {
 namespace {
 
-int CompareNoCase(const std::string& a, const std::string& b) {
+int CompareNoCase(std::string_view a, std::string_view b) {
   size_t n = std::min(a.size(), b.size());
   for (size_t i = 0; i < n; ++i) {
     int x = std::tolower(static_cast<unsigned char>(a[i]));
@@ -19,23 +19,29 @@ int CompareNoCase(const std::string& a, const std::string& b) {
   return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-std::string Arg(LPARAM lParam) { return lParam ? reinterpret_cast<const char*>(lParam) : ""; }
+// The caller's text itself, not a copy.
+std::string_view Arg(LPARAM lParam) { return lParam ? reinterpret_cast<const char*>(lParam) : ""; }
 
 int Count(const Window* w) { return static_cast<int>(w->list.items.size()); }
 
 // Inserts at `index` (-1: the end, or the sorted place when `sorted`).
-LRESULT InsertItem(Window* w, int index, const std::string& text, bool sorted) {
-  std::vector<std::string>& items = w->list.items;
+LRESULT InsertItem(Window* w, int index, std::string_view text, bool sorted) {
+  ListLines& items = w->list.items;
   if (sorted) {
-    auto at = std::upper_bound(items.begin(), items.end(), text,
-                               [](const std::string& a, const std::string& b) { return CompareNoCase(a, b) < 0; });
-    index = static_cast<int>(at - items.begin());
+    // After the last line that does not sort after the text.
+    size_t low = 0, high = items.size();
+    while (low < high) {
+      size_t middle = low + (high - low) / 2;
+      if (CompareNoCase(text, items[middle]) < 0) high = middle;
+      else low = middle + 1;
+    }
+    index = static_cast<int>(low);
   } else if (index < 0) {
     index = Count(w);
   } else if (index > Count(w)) {
     return LB_ERR;
   }
-  items.insert(items.begin() + index, text);
+  items.insert(static_cast<size_t>(index), text);
   if (w->list.selection >= index) ++w->list.selection;
   Changed();
   return index;
@@ -43,7 +49,7 @@ LRESULT InsertItem(Window* w, int index, const std::string& text, bool sorted) {
 
 LRESULT DeleteItem(Window* w, int index) {
   if (index < 0 || index >= Count(w)) return LB_ERR;
-  w->list.items.erase(w->list.items.begin() + index);
+  w->list.items.erase(static_cast<size_t>(index));
   if (w->list.selection == index) w->list.selection = -1;
   else if (w->list.selection > index) --w->list.selection;
   w->list.topIndex = std::max(0, std::min(w->list.topIndex, Count(w) - 1));
@@ -53,12 +59,12 @@ LRESULT DeleteItem(Window* w, int index) {
 
 // From start+1 to the end, then from the beginning up to start; -1 (or a
 // start past the end) searches them all.
-int Find(const Window* w, int start, const std::string& text, bool exact) {
+int Find(const Window* w, int start, std::string_view text, bool exact) {
   int n = Count(w);
   if (start < 0 || start >= n) start = -1;
   for (int step = 1; step <= n; ++step) {
     int i = (start + step) % n;
-    const std::string& item = w->list.items[static_cast<size_t>(i)];
+    std::string_view item = w->list.items[static_cast<size_t>(i)];
     if (exact ? CompareNoCase(item, text) == 0
               : item.size() >= text.size() && CompareNoCase(item.substr(0, text.size()), text) == 0)
       return i;
@@ -68,8 +74,11 @@ int Find(const Window* w, int start, const std::string& text, bool exact) {
 
 LRESULT CopyItem(const Window* w, int index, LPARAM buffer) {
   if (index < 0 || index >= Count(w)) return LB_ERR;
-  const std::string& item = w->list.items[static_cast<size_t>(index)];
-  if (char* out = reinterpret_cast<char*>(buffer)) std::memcpy(out, item.c_str(), item.size() + 1);
+  std::string_view item = w->list.items[static_cast<size_t>(index)];
+  if (char* out = reinterpret_cast<char*>(buffer)) {
+    std::memcpy(out, item.data(), item.size());
+    out[item.size()] = '\0';
+  }
   return static_cast<LRESULT>(item.size());
 }
 
@@ -170,7 +179,7 @@ LRESULT ComboMessage(Window* w, UINT message, WPARAM wParam, LPARAM lParam) {
     case CB_SETCURSEL:
       if (index < -1 || index >= Count(w)) return CB_ERR;
       w->list.selection = index;
-      SetEditText(w, index < 0 ? "" : w->list.items[static_cast<size_t>(index)]);
+      SetEditText(w, index < 0 ? std::string() : std::string(w->list.items[static_cast<size_t>(index)]));
       if (index >= 0) SetSelection(w, 0, -1);
       return index < 0 ? CB_ERR : index;
     case CB_GETLBTEXT:
@@ -202,7 +211,7 @@ LRESULT ComboMessage(Window* w, UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT ControlMessage(Window* w, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SETTEXT:
-      SetEditText(w, Arg(lParam));
+      SetEditText(w, std::string(Arg(lParam)));
       if (w->kind == Kind::Edit && !w->Multiline()) Notify(w, EN_CHANGE);
       return TRUE;
     case WM_GETTEXT:
@@ -386,7 +395,7 @@ void ComboChoose(Window* w, int index) {
   if (index < 0 || index >= Count(w)) return;
   ComboShowList(w, false);
   w->list.selection = index;
-  SetEditText(w, w->list.items[static_cast<size_t>(index)]);
+  SetEditText(w, std::string(w->list.items[static_cast<size_t>(index)]));
   SetSelection(w, 0, -1);
   Notify(w, CBN_SELCHANGE);
 }

@@ -157,7 +157,7 @@ void ListLetter(Window* list, const std::string& ch) {
   int n = Lines(list);
   for (int step = 1; step <= n; ++step) {
     int i = (list->list.selection + step + n) % n;
-    const std::string& item = list->list.items[static_cast<size_t>(i)];
+    std::string_view item = list->list.items[static_cast<size_t>(i)];
     if (item.size() >= ch.size() && std::equal(ch.begin(), ch.end(), item.begin(), same)) {
       ListMoveSelection(list, i);
       return;

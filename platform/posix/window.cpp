@@ -147,14 +147,14 @@ size_t OffsetAtCell(std::string_view text, int cell) {
   return text.size();
 }
 
-std::string ExpandTabs(const Window& list, const std::string& line) {
+std::string ExpandTabs(const Window& list, std::string_view line) {
   const std::vector<int>& stops = list.list.tabStops;
   std::string out;
   int column = 0;
   for (size_t pos = 0, length = 1; pos < line.size(); pos += length) {
     if (line[pos] != '\t') {
       column += CharCells(Decode(line, pos, length));
-      out.append(line, pos, length);
+      out.append(line.substr(pos, length));
       continue;
     }
     length = 1;

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/posix/list_lines.h"
 #include "platform/win32.h"
 
 namespace layer {
@@ -63,7 +64,7 @@ struct EditState {
 };
 
 struct ListState {
-  std::vector<std::string> items;
+  ListLines items;
   int selection = -1;
   int topIndex = 0;
   std::vector<int> tabStops;  // dialog units; empty means every 32 units
@@ -153,7 +154,7 @@ size_t OffsetAtCell(std::string_view text, int cell);
 
 // A list line with its tabs expanded to the list's tab stops, counted in
 // display cells (four dialog units a column).
-std::string ExpandTabs(const Window& list, const std::string& line);
+std::string ExpandTabs(const Window& list, std::string_view line);
 
 // The lines of a multiline edit's text ("\r\n" or "\n" separated).
 std::vector<std::string> EditLines(const std::string& text);

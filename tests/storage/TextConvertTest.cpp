@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <charconv>
 #include <climits>
 #include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "storage/TextBuffer.h"
 
@@ -90,4 +94,59 @@ TEST(TextConvert, IgnoresTheLocaleDecimalPoint) {
   std::setlocale(LC_ALL, "C");
   EXPECT_STREQ(text.Text(), "1.50");
   EXPECT_EQ(parsed, 2.75);
+}
+
+// The quick money formatter must write what printf("%.2f") writes: ties
+// rounded half to even, the sign of a negative amount that rounds to 0.00,
+// the largest floats whole.
+TEST(TextConvert, MoneyIsWrittenAsPrintfWritesIt) {
+  auto printed = [](float amount) {
+    char expected[400];
+    std::snprintf(expected, sizeof expected, "%.2f", static_cast<double>(amount));
+    return std::string(expected);
+  };
+  auto formatted = [](float amount) {
+    char area[kMoneyArea];
+    return std::string(area, FormatMoney(area, amount));
+  };
+  for (float amount : {0.0f, -0.0f, 0.125f, 0.375f, 2.5f, 0.005f, 1.005f, -0.001f, -0.005f, 12.5f, 1234.567f,
+                       -12.3f, 45.2f, 99999.995f, 1e13f, 9.9e12f, 1e15f, -1e20f, FLT_MAX, -FLT_MAX, FLT_MIN,
+                       1e-45f}) {
+    EXPECT_EQ(formatted(amount), printed(amount)) << amount;
+  }
+  // A third of the cents up to 10,000.00 as typed, and a spread of bit patterns.
+  for (int cents = 0; cents <= 1000000; cents += 3) {
+    float amount = static_cast<float>(cents) / 100;
+    ASSERT_EQ(formatted(amount), printed(amount)) << cents;
+  }
+  for (uint32_t bits = 0; bits < 0xFF000000u; bits += 0x00010001u) {
+    float amount;
+    std::memcpy(&amount, &bits, sizeof amount);
+    if (std::isnan(amount)) continue;
+    ASSERT_EQ(formatted(amount), printed(amount)) << bits;
+  }
+}
+
+// Short decimals take a quick path; it must give the very double that a full
+// correctly rounded parse gives, at the edge of 15 and 16 digits too.
+TEST(TextConvert, QuickDecimalsParseAsTheFullParse) {
+  auto full = [](const std::string& text) {
+    double value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value > FLT_MAX ? FLT_MAX : value;
+  };
+  std::vector<std::string> texts = {"0.1", "0.3", "00012.50", "125.64", "999999999999999", "9999999999999999",
+                                    "0.000000000000001", "1234567890.12345", "1234567890.123456", "7.", ".07"};
+  uint64_t state = 12345;
+  for (int i = 0; i < 200000; ++i) {
+    state = state * 6364136223846793005u + 1442695040888963407u;
+    int digits = 1 + static_cast<int>(state >> 60);  // 1 to 16
+    std::string text = std::to_string(state >> 4).substr(0, static_cast<size_t>(digits));
+    text.insert(static_cast<size_t>((state >> 20) % (text.size() + 1)), ".");
+    texts.push_back(text);
+  }
+  for (const std::string& text : texts) {
+    ASSERT_EQ(TextToDouble(text.c_str()), full(text)) << text;
+    ASSERT_EQ(TextToDouble(("-" + text).c_str()), full(text) == 0 ? 0 : -full(text)) << text;
+  }
 }

@@ -322,7 +322,7 @@ DropDown DropDownOf(const Placement& where, const ControlBox& cb, const layer::W
   return dd;
 }
 
-std::string ExpandTabs(const Placement& where, const layer::Window& list, const std::string& line) {
+std::string ExpandTabs(const Placement& where, const layer::Window& list, std::string_view line) {
   const std::vector<int>& stops = list.list.tabStops;
   const Axis& across = where.grid.across;
   int x = list.rect.x;

@@ -85,7 +85,7 @@ struct ListView {
 };
 ListView ViewOfList(const ControlBox& cb, const layer::Window& list, bool framed);
 // A list line with its tabs expanded to the list's tab stops, scaled as the window is.
-std::string ExpandTabs(const Placement& where, const layer::Window& list, const std::string& line);
+std::string ExpandTabs(const Placement& where, const layer::Window& list, std::string_view line);
 int FirstShown(int top, int selection, int count, int visible);
 
 // An open combo box's drop-down list: a box under the edit part.

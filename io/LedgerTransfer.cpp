@@ -36,9 +36,10 @@ std::string RowKey(const std::string& date, const std::string& payee, float debi
   return key;
 }
 
+// In the order they were added: the key needs no sorting.
 void FetchAccountRows(LedgerRecord* ledger, int32_t accID) {
   ledger->ClearRows();
-  ledger->whereClause.Assign("mAccID = '").AppendInt(accID).Append("' ORDER BY mDate, mTransID");
+  ledger->whereClause.Assign("mAccID = '").AppendInt(accID).Append("' ORDER BY mTransID");
   ledger->Select();
 }
 
@@ -180,10 +181,10 @@ std::vector<ExportRow> RowsForExport(LedgerFile& file, const std::string& datePa
                       ToCents(stored->mDebit), stored->mStatus}});
   }
   ledger->ClearRows();
-  // Stable: rows of one day keep the register's order.
+  // Stable: rows of one day keep the order they were added in.
   std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
     if (a.date.has_value() != b.date.has_value()) return a.date.has_value();
-    if (!a.date) return false;
+    if (!a.date) return a.row.date < b.row.date;
     if (a.date->year != b.date->year) return a.date->year < b.date->year;
     if (a.date->month != b.date->month) return a.date->month < b.date->month;
     return a.date->day < b.date->day;

@@ -1,15 +1,15 @@
 #include "io/CommandLine.h"
 
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #ifdef _WIN32
 #include <io.h>
-#define isatty _isatty
-#define fileno _fileno
 #else
 #include <unistd.h>
 #endif
@@ -23,6 +23,14 @@
 #endif
 
 namespace {
+
+bool IsTerminal(std::FILE* file) {
+#ifdef _WIN32
+  return _isatty(_fileno(file)) != 0;
+#else
+  return isatty(fileno(file)) != 0;
+#endif
+}
 
 const char kUsage[] =
     "Usage: checkbook-io import [options] FILE\n"
@@ -92,7 +100,7 @@ std::string Amount(float value) {
 
 // Shown on a terminal once a run has taken more than a second.
 Progress MakeProgress(std::FILE* err, const char* what) {
-  if (!isatty(fileno(err))) return {};
+  if (!IsTerminal(err)) return {};
   auto start = std::chrono::steady_clock::now();
   return [err, what, start](size_t done, size_t total) {
     if (std::chrono::steady_clock::now() - start < std::chrono::seconds(1)) return;
@@ -162,6 +170,9 @@ int Export(const Options& options, std::FILE* out, std::FILE* err) {
   }
   if (format != FileFormat::Csv && format != FileFormat::Qif)
     return Usage(err, "export writes CSV or QIF: name the file .csv or .qif, or give --format");
+  std::error_code ignored;
+  if (std::filesystem::equivalent(options.file, "Ledger.dat", ignored))
+    return Refuse(err, "will not write over Ledger.dat");
   LedgerFile ledger;
   if (std::string problem = ledger.Open(); !problem.empty()) return Refuse(err, problem);
   std::vector<ExportRow> rows = RowsForExport(ledger, options.datePattern);

@@ -307,6 +307,7 @@ TEST_F(ImportExportTest, RefusalsGiveTheirExitCodeAndChangeNothing) {
       {{"import", "latin1.csv"}, 1, "latin1.csv:2: the field is not UTF-8 text"},
       {{"import", "noheader.csv"}, 1, "noheader.csv:1: no date column"},
       {{"import", "open.csv"}, 1, "open.csv:2: a quoted field is not closed"},
+      {{"export", "--format", "csv", "./Ledger.dat"}, 1, "checkbook-io: will not write over Ledger.dat\n"},
       {{"import", "empty.csv"}, 0, ""},
   };
   for (const Case& c : cases) {

@@ -48,7 +48,10 @@ std::string ReadFile(const std::string& path) {
 
 int32_t CollectLines(void* context, int32_t count, char** texts, char**) {
   std::string line;
-  for (int32_t i = 0; i < count; ++i) line += (i ? "|" : "") + std::string(texts[i] ? texts[i] : "NULL");
+  for (int32_t i = 0; i < count; ++i) {
+    if (i) line += '|';
+    line += texts[i] ? texts[i] : "NULL";
+  }
   static_cast<std::vector<std::string>*>(context)->push_back(line);
   return 0;
 }

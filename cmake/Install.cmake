@@ -36,7 +36,8 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
   "One window shows one bank account's transactions, the running balance and\n"
   "the balanced amount; transactions are added, edited, deleted and balanced\n"
   "against a bank statement. It keeps its data in the folder it is started in,\n"
-  "and it can be driven by a script on standard input.")
+  "and it can be driven by a script on standard input. checkbook-io imports\n"
+  "QIF, OFX and CSV statements into it and exports it as CSV or QIF.")
 set(CPACK_PACKAGE_CONTACT "Checkbook maintainers <checkbook@localhost>")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)

@@ -14,6 +14,9 @@ namespace {
 constexpr uint32_t kEngineVersion = 100;
 const char kLedgerFile[] = "Ledger.dat";
 
+// One for the process, as in the register: loaded modules stay loaded.
+ComponentRegistry registry;
+
 float Reduce(double value) { return static_cast<float>(value); }
 
 std::string Cents(float amount) {

@@ -27,7 +27,6 @@ class LedgerFile {
   LedgerRecord* Ledger() { return ledger; }
 
  private:
-  ComponentRegistry registry;
   DatabaseEngine* engine = nullptr;
   AccountRecord* accounts = nullptr;
   AccountRecord* account = nullptr;

@@ -50,8 +50,8 @@ name=checkbook-$version-windows-x64
 stage=$out/package/$name
 rm -rf "$out/package" "$out/$name.zip"
 mkdir -p "$stage"
-cp "$out/bin/checkbook.exe" "$out/bin/REDivizud.DLL" "$stage/"
+cp "$out/bin/checkbook.exe" "$out/bin/checkbook-io.exe" "$out/bin/REDivizud.DLL" "$stage/"
 sed 's/$/\r/' resources/windows-readme.txt >"$stage/README.txt"
 (cd "$out/package" && zip -qr "../$name.zip" "$name")
-echo "Windows program: $out/bin/checkbook.exe, $out/bin/REDivizud.DLL"
+echo "Windows program: $out/bin/checkbook.exe, $out/bin/checkbook-io.exe, $out/bin/REDivizud.DLL"
 echo "Windows zip: $out/$name.zip ($(stat -c %s "$out/$name.zip") bytes)"

@@ -48,6 +48,15 @@ ledger=$(sqlite3 "$folder/Ledger.dat" 'SELECT mDate, mPayee, mDebit, mCredit, mA
 [ "$ledger" = "01/15/2003|Rent|45.5|0.0|1" ] || fail "QLedger holds '$ledger'"
 [ -f "$folder/RErivaRude.ini" ] || fail "no settings file in the folder"
 
+# checkbook-io on the same ledger: exported, then a statement imported.
+[ "$(readlink /usr/bin/checkbook-io)" = ../lib/checkbook/checkbook-io ] || fail "/usr/bin/checkbook-io is not the link"
+zcat /usr/share/man/man1/checkbook-io.1.gz | grep -q '^\.SH EXIT STATUS' || fail "checkbook-io's manual page is missing"
+(cd "$folder" && /usr/bin/checkbook-io export out.csv >/dev/null) || fail "checkbook-io export ended with status $?"
+[ "$(sed -n 2p "$folder/out.csv")" = $',01/15/2003,Rent,,45.50,\r' ] || fail "the export holds '$(cat "$folder/out.csv")'"
+printf '!Type:Bank\nD01/20/2003\nT250.00\nPSalary\n^\n' > "$folder/in.qif"
+summary=$(cd "$folder" && /usr/bin/checkbook-io import in.qif) || fail "checkbook-io import ended with status $?"
+[ "$summary" = "added 1, skipped 0 as duplicates, balance 304.50" ] || fail "checkbook-io import printed '$summary'"
+
 # The command line. None of these may start the register.
 empty=$(mktemp -d -p "$folder")
 cd "$empty"
@@ -65,5 +74,5 @@ rm -f help.txt out.txt err.txt
 cd - >/dev/null
 
 $sudo_cmd dpkg -P checkbook >/dev/null
-[ ! -e /usr/bin/checkbook ] && [ ! -e /usr/lib/checkbook ] || fail "dpkg -P left files behind"
-echo "Package check: $(basename "$deb") installed, ran by script, answered --help, --version and a bad option, removed"
+[ ! -e /usr/bin/checkbook ] && [ ! -e /usr/bin/checkbook-io ] && [ ! -e /usr/lib/checkbook ] || fail "dpkg -P left files behind"
+echo "Package check: $(basename "$deb") installed, ran by script, imported and exported, answered --help, --version and a bad option, removed"

@@ -10,7 +10,7 @@ build=build-package
 # The optimisation is the tested build's (-O2); the package strips the symbols.
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
   -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
-cmake --build "$build" -j "$(nproc)" --target checkbook REDivizud checkbook_man_page
+cmake --build "$build" -j "$(nproc)" --target checkbook checkbook-io REDivizud checkbook_man_page checkbook-io_man_page
 rm -f "$build"/checkbook_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 ls "$build"/checkbook_*.deb

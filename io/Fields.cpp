@@ -1,0 +1,271 @@
+#include "io/Fields.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                               "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool ValidDay(const CalendarDate& date) {
+  static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (date.year < 1 || date.year > 9999 || date.month < 1 || date.month > 12 || date.day < 1) return false;
+  if (date.day > kDays[date.month - 1]) return false;
+  bool leap = (date.year % 4 == 0 && date.year % 100 != 0) || date.year % 400 == 0;
+  return !(date.month == 2 && date.day == 29 && !leap);
+}
+
+// Reads between minDigits and maxDigits digits at text[at].
+bool ReadNumber(std::string_view text, size_t& at, size_t minDigits, size_t maxDigits, int& value) {
+  size_t start = at;
+  value = 0;
+  while (at < text.size() && at - start < maxDigits && IsDigit(text[at])) value = value * 10 + (text[at++] - '0');
+  return at - start >= minDigits;
+}
+
+int CenturyOf(int shortYear, bool apostrophe) {
+  if (apostrophe) return 2000 + shortYear;
+  return shortYear < 70 ? 2000 + shortYear : 1900 + shortYear;
+}
+
+std::optional<CalendarDate> ParseWithPattern(std::string_view text, std::string_view pattern) {
+  CalendarDate date;
+  size_t at = 0;
+  for (size_t p = 0; p < pattern.size(); ++p) {
+    if (pattern[p] != '%' || p + 1 == pattern.size()) {
+      if (at >= text.size() || text[at] != pattern[p]) return std::nullopt;
+      ++at;
+      continue;
+    }
+    char spec = pattern[++p];
+    bool ok = true;
+    switch (spec) {
+      case 'Y': ok = ReadNumber(text, at, 4, 4, date.year); break;
+      case 'y':
+        ok = ReadNumber(text, at, 2, 2, date.year);
+        date.year = CenturyOf(date.year, false);
+        break;
+      case 'm': ok = ReadNumber(text, at, 1, 2, date.month); break;
+      case 'd': ok = ReadNumber(text, at, 1, 2, date.day); break;
+      case 'b': {
+        ok = false;
+        for (int m = 0; m < 12 && !ok; ++m) {
+          if (text.size() - at >= 3 && std::tolower(static_cast<unsigned char>(text[at])) == std::tolower(kMonths[m][0]) &&
+              std::tolower(static_cast<unsigned char>(text[at + 1])) == kMonths[m][1] &&
+              std::tolower(static_cast<unsigned char>(text[at + 2])) == kMonths[m][2]) {
+            date.month = m + 1;
+            at += 3;
+            ok = true;
+          }
+        }
+        break;
+      }
+      case '%': ok = at < text.size() && text[at++] == '%'; break;
+      default: ok = false;
+    }
+    if (!ok) return std::nullopt;
+  }
+  if (at != text.size() || !ValidDay(date)) return std::nullopt;
+  return date;
+}
+
+}  // namespace
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+  return text;
+}
+
+std::optional<CalendarDate> ParseDate(std::string_view text, std::string_view pattern) {
+  text = Trim(text);
+  if (!pattern.empty()) return ParseWithPattern(text, pattern);
+  if (auto iso = ParseWithPattern(text, "%Y-%m-%d")) return iso;
+  if (text.size() == 8) {
+    if (auto compact = ParseWithPattern(text, "%Y%m%d")) return compact;
+  }
+  if (auto us = ParseWithPattern(text, "%m/%d/%Y")) return us;
+  // Two-digit years: QIF writes the 2000s as M/D'YY.
+  CalendarDate date;
+  size_t at = 0;
+  if (!ReadNumber(text, at, 1, 2, date.month) || at >= text.size() || text[at++] != '/') return std::nullopt;
+  if (!ReadNumber(text, at, 1, 2, date.day) || at >= text.size()) return std::nullopt;
+  char separator = text[at++];
+  if (separator != '/' && separator != '\'') return std::nullopt;
+  size_t start = at;
+  if (!ReadNumber(text, at, 1, 2, date.year) || at != text.size()) return std::nullopt;
+  if (at - start == 1 && separator == '/') return std::nullopt;
+  date.year = CenturyOf(date.year, separator == '\'');
+  if (!ValidDay(date)) return std::nullopt;
+  return date;
+}
+
+std::string FormatDate(const CalendarDate& date, std::string_view pattern) {
+  std::string out;
+  char number[16];
+  for (size_t p = 0; p < pattern.size(); ++p) {
+    if (pattern[p] != '%' || p + 1 == pattern.size()) {
+      out += pattern[p];
+      continue;
+    }
+    switch (pattern[++p]) {
+      case 'Y': std::snprintf(number, sizeof number, "%04d", date.year); out += number; break;
+      case 'y': std::snprintf(number, sizeof number, "%02d", date.year % 100); out += number; break;
+      case 'm': std::snprintf(number, sizeof number, "%02d", date.month); out += number; break;
+      case 'd': std::snprintf(number, sizeof number, "%02d", date.day); out += number; break;
+      case 'b': out += kMonths[(date.month - 1) % 12]; break;
+      case '%': out += '%'; break;
+      default: out += '%'; out += pattern[p];
+    }
+  }
+  return out;
+}
+
+bool ValidDatePattern(std::string_view pattern) {
+  bool year = false, month = false, day = false;
+  for (size_t p = 0; p < pattern.size(); ++p) {
+    if (pattern[p] != '%') continue;
+    if (p + 1 == pattern.size()) return false;
+    switch (pattern[++p]) {
+      case 'Y': case 'y': year = true; break;
+      case 'm': case 'b': month = true; break;
+      case 'd': day = true; break;
+      case '%': break;
+      default: return false;
+    }
+  }
+  if (!year || !month || !day) return false;
+  // The register's date field holds 20 characters.
+  CalendarDate sample{2003, 12, 31};
+  std::string text = FormatDate(sample, pattern);
+  return text.size() <= 20 && ParseDate(text, pattern).has_value();
+}
+
+std::optional<int64_t> ParseAmount(std::string_view text, bool decimalComma) {
+  text = Trim(text);
+  bool negative = false;
+  if (text.size() >= 2 && text.front() == '(' && text.back() == ')') {
+    negative = true;
+    text = Trim(text.substr(1, text.size() - 2));
+  }
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+    negative = negative || text.front() == '-';
+    text = Trim(text.substr(1));
+  }
+  for (std::string_view symbol : {"$", "\xE2\x82\xAC", "\xC2\xA3"}) {  // $, euro, pound
+    if (text.substr(0, symbol.size()) == symbol) text = Trim(text.substr(symbol.size()));
+  }
+  const char group = decimalComma ? '.' : ',';
+  const char point = decimalComma ? ',' : '.';
+  int64_t units = 0;
+  size_t at = 0, digits = 0, sinceGroup = 0;
+  bool grouped = false;
+  for (; at < text.size() && text[at] != point; ++at) {
+    char c = text[at];
+    if (c == group) {
+      if (digits == 0 || (grouped && sinceGroup != 3) || (!grouped && sinceGroup > 3)) return std::nullopt;
+      grouped = true;
+      sinceGroup = 0;
+      continue;
+    }
+    if (!IsDigit(c) || digits >= 13) return std::nullopt;
+    units = units * 10 + (c - '0');
+    ++digits;
+    ++sinceGroup;
+  }
+  if (grouped && sinceGroup != 3) return std::nullopt;
+  int64_t cents = 0;
+  size_t decimals = 0;
+  if (at < text.size()) {
+    for (++at; at < text.size(); ++at, ++decimals) {
+      char c = text[at];
+      if (!IsDigit(c)) return std::nullopt;
+      if (decimals < 2) cents = cents * 10 + (c - '0');
+      else if (c != '0') return std::nullopt;
+    }
+    if (decimals == 0 && digits == 0) return std::nullopt;
+  } else if (digits == 0) {
+    return std::nullopt;
+  }
+  if (decimals == 1) cents *= 10;
+  int64_t value = units * 100 + cents;
+  return negative ? -value : value;
+}
+
+std::string FormatCents(int64_t cents) {
+  char text[32];
+  uint64_t magnitude = cents < 0 ? 0 - static_cast<uint64_t>(cents) : static_cast<uint64_t>(cents);
+  std::snprintf(text, sizeof text, "%s%llu.%02llu", cents < 0 ? "-" : "",
+                static_cast<unsigned long long>(magnitude / 100), static_cast<unsigned long long>(magnitude % 100));
+  return text;
+}
+
+std::optional<float> StoredAmount(int64_t cents) {
+  if (cents > 1'000'000'000'000 || cents < -1'000'000'000'000) return std::nullopt;
+  float value = static_cast<float>(static_cast<double>(cents) / 100.0);
+  if (std::llround(static_cast<double>(value) * 100.0) != cents) return std::nullopt;
+  return value;
+}
+
+std::optional<int32_t> ParseCheckNumber(std::string_view text) {
+  text = Trim(text);
+  if (text.empty()) return 0;
+  int64_t value = 0;
+  for (char c : text) {
+    if (!IsDigit(c)) return 0;
+    value = value * 10 + (c - '0');
+    if (value > INT32_MAX) return std::nullopt;
+  }
+  return static_cast<int32_t>(value);
+}
+
+std::optional<int32_t> ParseStatus(std::string_view text) {
+  text = Trim(text);
+  if (text.empty()) return 0;
+  if (text.size() != 1) return std::nullopt;
+  switch (std::toupper(static_cast<unsigned char>(text[0]))) {
+    case 'C': case '*': return 1;
+    case 'R': case 'X': return 2;
+    case 'B': return 3;
+  }
+  return std::nullopt;
+}
+
+const char* StatusLetter(int32_t status) {
+  switch (status) {
+    case 1: return "C";
+    case 2: return "R";
+    case 3: return "B";
+  }
+  return "";
+}
+
+bool ValidUtf8(std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == 0) return false;
+    size_t extra;
+    uint32_t code;
+    if (c < 0x80) { ++i; continue; }
+    if (c >= 0xC2 && c <= 0xDF) { extra = 1; code = c & 0x1F; }
+    else if (c >= 0xE0 && c <= 0xEF) { extra = 2; code = c & 0x0F; }
+    else if (c >= 0xF0 && c <= 0xF4) { extra = 3; code = c & 0x07; }
+    else return false;
+    if (i + extra >= text.size()) return false;
+    for (size_t k = 1; k <= extra; ++k) {
+      unsigned char next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      code = (code << 6) | (next & 0x3F);
+    }
+    // Overlong forms, surrogates and code points past U+10FFFF.
+    if ((extra == 2 && code < 0x800) || (extra == 3 && (code < 0x10000 || code > 0x10FFFF)) ||
+        (code >= 0xD800 && code <= 0xDFFF))
+      return false;
+    i += extra + 1;
+  }
+  return true;
+}

@@ -1,0 +1,36 @@
+// The field conversions every statement format shares: dates, amounts, check
+// numbers, status letters and UTF-8 text.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "io/StatementRow.h"
+
+// With an empty pattern: ISO YYYY-MM-DD or YYYYMMDD, else M/D/YYYY, M/D/YY or
+// QIF's M/D'YY. A pattern knows %Y, %y, %m, %d, %b (month name) and %%.
+std::optional<CalendarDate> ParseDate(std::string_view text, std::string_view pattern);
+std::string FormatDate(const CalendarDate& date, std::string_view pattern);
+// A pattern FormatDate can write and ParseDate can read back.
+bool ValidDatePattern(std::string_view pattern);
+
+// "-1,200.00", "(12.50)", "$5", "1.234,56" with decimalComma. Thousands
+// separators must group by three; more than two decimals must be zeros.
+std::optional<int64_t> ParseAmount(std::string_view text, bool decimalComma);
+// Cents as the register writes amounts: "-12.50".
+std::string FormatCents(int64_t cents);
+// The single-precision value the register stores for cents, when it keeps
+// every cent; otherwise nothing.
+std::optional<float> StoredAmount(int64_t cents);
+
+// Digits give the number; text such as ATM or DEP gives 0; nothing when the
+// digits do not fit.
+std::optional<int32_t> ParseCheckNumber(std::string_view text);
+// Empty 0; C or * 1 (cleared); R or X 2 (reconciled); B 3 (marked).
+std::optional<int32_t> ParseStatus(std::string_view text);
+const char* StatusLetter(int32_t status);
+
+bool ValidUtf8(std::string_view text);
+std::string_view Trim(std::string_view text);

@@ -1,0 +1,199 @@
+#include "io/LedgerTransfer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <sys/stat.h>
+
+#include "io/Fields.h"
+
+namespace {
+
+constexpr uint32_t kEngineVersion = 100;
+const char kLedgerFile[] = "Ledger.dat";
+
+// One for the process, as in the register: loaded modules stay loaded.
+ComponentRegistry registry;
+
+float Reduce(double value) { return static_cast<float>(value); }
+
+std::string Cents(float amount) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.2f", static_cast<double>(amount));
+  return text;
+}
+
+// What makes two rows the same transaction for the duplicate check.
+std::string RowKey(const std::string& date, const std::string& payee, float debit, float credit, int32_t checkNum) {
+  std::string key = date;
+  key += '\x1f';
+  key += payee;
+  key += '\x1f';
+  key += Cents(debit);
+  key += '\x1f';
+  key += Cents(credit);
+  key += '\x1f';
+  key += std::to_string(checkNum);
+  return key;
+}
+
+// In the order they were added: the key needs no sorting.
+void FetchAccountRows(LedgerRecord* ledger, int32_t accID) {
+  ledger->ClearRows();
+  ledger->whereClause.Assign("mAccID = '").AppendInt(accID).Append("' ORDER BY mTransID");
+  ledger->Select();
+}
+
+int64_t ToCents(float amount) { return std::llround(static_cast<double>(amount) * 100.0); }
+
+}  // namespace
+
+LedgerFile::~LedgerFile() {
+  if (ledger) {
+    ledger->ClearRows();
+    delete ledger;
+  }
+  if (accounts) {
+    accounts->ClearRows();
+    delete accounts;
+  }
+  if (engine) {
+    engine->Close();
+    engine->Release();
+  }
+}
+
+std::string LedgerFile::Open() {
+  // Opening would create an empty database; a folder without a ledger is
+  // reported instead.
+  struct stat info;
+  if (stat(kLedgerFile, &info) != 0) return "there is no Ledger.dat in this folder; create the account in the register first";
+  engine = static_cast<DatabaseEngine*>(registry.LoadComponent("REDivizud.DLL", "REDivizud", kEngineVersion));
+  if (!engine) return "the database engine REDivizud.DLL is missing beside the program";
+  if (engine->Open(kLedgerFile) == 0) {
+    std::string message = "can not open Ledger.dat: it is open in the register or another program, or it is not a ledger";
+    if (engine->LastError()[0]) message += std::string(" (") + engine->LastError() + ")";
+    engine->Release();
+    engine = nullptr;
+    return message;
+  }
+  accounts = new AccountRecord(engine, "QAccounts");
+  ledger = new LedgerRecord(engine, "QLedger");
+  accounts->Select();
+  account = static_cast<AccountRecord*>(accounts->FirstRow());
+  if (!account) return "Ledger.dat has no account; create it in the register first";
+  return {};
+}
+
+ImportPlan PlanImport(LedgerFile& file, const std::vector<StatementRow>& rows, const std::string& datePattern) {
+  ImportPlan plan;
+  LedgerRecord* ledger = file.Ledger();
+  FetchAccountRows(ledger, file.Account()->mAccID);
+  std::map<std::string, size_t> held;
+  for (TableRecord* row = ledger->FirstRow(); row; row = row->nextRow) {
+    auto* stored = static_cast<LedgerRecord*>(row);
+    ++held[RowKey(stored->Date(), stored->Payee(), stored->mDebit, stored->mCredit, stored->mCheckNum)];
+  }
+  ledger->ClearRows();
+
+  // The table object is the work row, as it is for New; its setters keep the
+  // register's limits.
+  for (const StatementRow& row : rows) {
+    auto fail = [&](std::string message) {
+      plan.errorLine = row.line;
+      plan.error = std::move(message);
+      plan.add.clear();
+      return plan;
+    };
+    if (Trim(row.payee).empty()) return fail("the transaction has no payee");
+    if (!ValidUtf8(row.payee)) return fail("the payee is not UTF-8 text");
+    if (row.cents == 0) return fail("the amount is 0; the register holds a debit or a credit");
+    std::optional<float> amount = StoredAmount(row.cents < 0 ? -row.cents : row.cents);
+    if (!amount) return fail("the amount " + FormatCents(row.cents) + " is too large to keep every cent");
+    PlannedRow planned;
+    planned.line = row.line;
+    planned.checkNum = row.checkNum;
+    ledger->SetDate(FormatDate(row.date, datePattern).c_str());
+    ledger->SetPayee(row.payee.c_str());
+    planned.date = ledger->Date();
+    planned.payee = ledger->Payee();
+    (row.cents < 0 ? planned.debit : planned.credit) = *amount;
+    planned.status = row.status;
+    std::string key = RowKey(planned.date, planned.payee, planned.debit, planned.credit, planned.checkNum);
+    auto found = held.find(key);
+    if (found != held.end() && found->second > 0) {
+      --found->second;
+      ++plan.duplicates;
+      continue;
+    }
+    plan.add.push_back(std::move(planned));
+  }
+  return plan;
+}
+
+std::string ApplyImport(LedgerFile& file, const ImportPlan& plan, const Progress& progress) {
+  AccountRecord* account = file.Account();
+  LedgerRecord* entry = file.Ledger();
+  if (plan.add.empty()) return {};
+  if (entry->Execute("BEGIN IMMEDIATE") == 0) return "Ledger.dat refused the change";
+  const float oldBalance = account->mAccBalance;
+  float balance = oldBalance;
+  size_t done = 0;
+  for (const PlannedRow& row : plan.add) {
+    entry->mAccID = account->mAccID;
+    entry->mCheckNum = row.checkNum;
+    entry->SetDate(row.date.c_str());
+    entry->SetPayee(row.payee.c_str());
+    entry->mDebit = row.debit;
+    entry->mCredit = row.credit;
+    entry->mStatus = row.status;
+    if (entry->Insert() == 0) {
+      entry->Execute("ROLLBACK");
+      return "Ledger.dat refused the transaction from line " + std::to_string(row.line) + "; nothing was added";
+    }
+    // The same single-precision steps as New.
+    balance = Reduce(static_cast<double>(balance) - row.debit);
+    balance = Reduce(static_cast<double>(row.credit) + balance);
+    if (progress && ++done % 1000 == 0) progress(done, plan.add.size());
+  }
+  account->mAccBalance = balance;
+  if (account->Update() == 0 || entry->Execute("COMMIT") == 0) {
+    entry->Execute("ROLLBACK");
+    account->mAccBalance = oldBalance;
+    return "Ledger.dat refused the change; nothing was added";
+  }
+  if (progress) progress(plan.add.size(), plan.add.size());
+  return {};
+}
+
+std::vector<ExportRow> RowsForExport(LedgerFile& file, const std::string& datePattern) {
+  LedgerRecord* ledger = file.Ledger();
+  FetchAccountRows(ledger, file.Account()->mAccID);
+  struct Keyed {
+    std::optional<CalendarDate> date;
+    ExportRow row;
+  };
+  std::vector<Keyed> keyed;
+  keyed.reserve(static_cast<size_t>(ledger->RowCount()));
+  for (TableRecord* row = ledger->FirstRow(); row; row = row->nextRow) {
+    auto* stored = static_cast<LedgerRecord*>(row);
+    keyed.push_back({ParseDate(stored->Date(), datePattern),
+                     {stored->mCheckNum, stored->Date(), stored->Payee(), ToCents(stored->mCredit),
+                      ToCents(stored->mDebit), stored->mStatus}});
+  }
+  ledger->ClearRows();
+  // Stable: rows of one day keep the order they were added in.
+  std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+    if (a.date.has_value() != b.date.has_value()) return a.date.has_value();
+    if (!a.date) return a.row.date < b.row.date;
+    if (a.date->year != b.date->year) return a.date->year < b.date->year;
+    if (a.date->month != b.date->month) return a.date->month < b.date->month;
+    return a.date->day < b.date->day;
+  });
+  std::vector<ExportRow> rows;
+  rows.reserve(keyed.size());
+  for (Keyed& k : keyed) rows.push_back(std::move(k.row));
+  return rows;
+}

@@ -1,0 +1,63 @@
+// Ledger.dat as checkbook-io uses it: opened through the engine component,
+// rows added to the current account in one database transaction, and the
+// account's rows read for export.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "component/ComponentRegistry.h"
+#include "component/DatabaseEngine.h"
+#include "io/StatementFiles.h"
+#include "storage/AccountRecord.h"
+#include "storage/LedgerRecord.h"
+
+class LedgerFile {
+ public:
+  LedgerFile() = default;
+  LedgerFile(const LedgerFile&) = delete;
+  LedgerFile& operator=(const LedgerFile&) = delete;
+  ~LedgerFile();
+
+  // Opens Ledger.dat in the current folder and finds its account; on failure
+  // returns the message and leaves the file as it was.
+  std::string Open();
+  AccountRecord* Account() { return account; }
+  LedgerRecord* Ledger() { return ledger; }
+
+ private:
+  DatabaseEngine* engine = nullptr;
+  AccountRecord* accounts = nullptr;
+  AccountRecord* account = nullptr;
+  LedgerRecord* ledger = nullptr;
+};
+
+struct PlannedRow {
+  int line = 0;
+  int32_t checkNum = 0;
+  std::string date;
+  std::string payee;  // already cut to the register's limit
+  float debit = 0;
+  float credit = 0;
+  int32_t status = 0;
+};
+
+struct ImportPlan {
+  std::vector<PlannedRow> add;
+  size_t duplicates = 0;
+  int errorLine = 0;
+  std::string error;  // set when a row cannot become a ledger row
+};
+
+using Progress = std::function<void(size_t done, size_t total)>;
+
+// Turns statement rows into ledger rows (dates written with datePattern) and
+// leaves out those the account already holds.
+ImportPlan PlanImport(LedgerFile& ledger, const std::vector<StatementRow>& rows, const std::string& datePattern);
+// Adds the rows and moves the running balance as New does, all in one
+// database transaction; on failure nothing is changed and the message is returned.
+std::string ApplyImport(LedgerFile& ledger, const ImportPlan& plan, const Progress& progress);
+// The account's rows in date order (dates read with datePattern; others
+// after them in text order).
+std::vector<ExportRow> RowsForExport(LedgerFile& ledger, const std::string& datePattern);

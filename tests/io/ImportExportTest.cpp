@@ -1,0 +1,340 @@
+// checkbook-io run in-process on a Ledger.dat in a temporary folder, with the
+// real engine; the ledger is read back through the engine after each run.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "component/ComponentRegistry.h"
+#include "component/DatabaseEngine.h"
+#include "io/CommandLine.h"
+#include "io/StatementFiles.h"
+#include "tests/component/TestSupport.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+  int code = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadStream(std::FILE* file) {
+  std::string text;
+  std::rewind(file);
+  char block[4096];
+  size_t got;
+  while ((got = std::fread(block, 1, sizeof block, file)) > 0) text.append(block, got);
+  std::fclose(file);
+  return text;
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+int32_t CollectLines(void* context, int32_t count, char** texts, char**) {
+  std::string line;
+  for (int32_t i = 0; i < count; ++i) {
+    if (i) line += '|';
+    line += texts[i] ? texts[i] : "NULL";
+  }
+  static_cast<std::vector<std::string>*>(context)->push_back(line);
+  return 0;
+}
+
+const char kLedgerTable[] =
+    "CREATE TABLE QLedger (mTransID INTEGER PRIMARY KEY,mDate VARCHAR(20),mCheckNum INTEGER,mPayee VARCHAR(80),"
+    "mDebit FLOAT,mCredit FLOAT,mAccID INTEGER,mStatus INTEGER)";
+const char kAccountTable[] =
+    "CREATE TABLE QAccounts (mAccID INTEGER PRIMARY KEY,mAccBalance FLOAT,mLastBalResult FLOAT,mViewMode INTEGER,"
+    "mBankName VARCHAR(40) UNIQUE,mBankAccN VARCHAR(40),mLastBalance VARCHAR(20), mInitialBalance FLOAT, "
+    "mPostAmmount FLOAT,mEndStatement FLOAT, mStatementDate VARCHAR(20))";
+
+class ImportExportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previous = fs::current_path();
+    fs::current_path(folder.path);
+    Sql({kLedgerTable, kAccountTable,
+         "INSERT INTO QAccounts VALUES (NULL, 250.00, 0.00, 0, 'Household', NULL, NULL, 250.00, 0.00, 0.00, NULL)"});
+  }
+  void TearDown() override { fs::current_path(previous); }
+
+  // The engine is open only while a query runs, never beside checkbook-io.
+  std::vector<std::string> Sql(const std::vector<std::string>& statements) {
+    ComponentRegistry registry;
+    auto* engine = static_cast<DatabaseEngine*>(registry.LoadComponent("REDivizud.DLL", "REDivizud", 100));
+    EXPECT_NE(engine, nullptr);
+    std::vector<std::string> lines;
+    if (!engine) return lines;
+    EXPECT_NE(engine->Open("Ledger.dat"), 0);
+    for (const std::string& sql : statements) EXPECT_NE(engine->Execute(sql.c_str(), &lines, CollectLines), 0) << sql;
+    engine->Close();
+    engine->Release();
+    ReleaseModules(registry);
+    return lines;
+  }
+  std::vector<std::string> Rows() {
+    return Sql({"SELECT mDate, mCheckNum, mPayee, printf('%.2f', mDebit), printf('%.2f', mCredit), mStatus "
+                "FROM QLedger ORDER BY mTransID"});
+  }
+  std::string Balance() { return Sql({"SELECT printf('%.2f', mAccBalance) FROM QAccounts"}).at(0); }
+
+  Result Run(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "checkbook-io");
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    Result result;
+    result.code = RunCheckbookIo(static_cast<int>(argv.size()), argv.data(), out, err);
+    result.out = ReadStream(out);
+    result.err = ReadStream(err);
+    return result;
+  }
+
+  TempFolder folder;
+  fs::path previous;
+};
+
+// 80 bytes of payee end inside the two-byte e-acute: it is dropped whole.
+const std::string kLongPayee = std::string(79, 'x') + "\xC3\xA9" + "tail";
+const std::string kHostile = "O'Brien \"Quote\"; DROP TABLE QLedger;--";
+
+struct FormatCase {
+  const char* name;
+  std::string file;
+  std::string text;
+  std::vector<std::string> options;
+};
+
+// Every field of each format, with the rows and balance they must give.
+TEST_F(ImportExportTest, EveryFieldOfEachFormatLandsInItsColumn) {
+  const std::vector<std::string> expected = {
+      "01/15/2003|101|" + kHostile + "|1200.00|0.00|1",
+      "01/16/2003|0|Salary|0.00|500.50|2",
+      "02/01/2003|0|" + std::string(79, 'x') + "|3.50|0.00|0",
+  };
+  std::vector<FormatCase> cases = {
+      {"QIF", "s.qif",
+       "!Type:Bank\nD01/15/2003\nT-1,200.00\nN101\nP" + kHostile + "\nC*\nLRent\n^\n"
+       "D1/16'03\nU500.50\nT500.50\nNDEP\nPSalary\nCX\n^\n"
+       "D2/1/2003\nT-3.50\nP" + kLongPayee + "\nMmemo\n^\n",
+       {}},
+      {"CSV with a header", "s.csv",
+       "\xEF\xBB\xBF" "Check #,Transaction Date,Description,Withdrawal,Deposit,Status\r\n"
+       "101,2003-01-15,\"O'Brien \"\"Quote\"\"; DROP TABLE QLedger;--\",\"1,200.00\",,*\r\n"
+       ",01/16/2003,Salary,,500.5,X\r\n"
+       "ATM,2003-02-01," + kLongPayee + ",3.50,,\r\n",
+       {}},
+      {"CSV with ; and decimal commas", "s.csv",
+       "Datum;Text;Betrag;Nr;St\n"
+       "15.01.2003;\"" + std::string("O'Brien \"\"Quote\"\"; DROP TABLE QLedger;--") + "\";-1.200,00;101;*\n"
+       "16.01.2003;Salary;500,50;;X\n"
+       "01.02.2003;" + kLongPayee + ";-3,5;;\n",
+       {"--columns", "date;payee;amount;check", "--input-date-format", "%d.%m.%Y"}},
+  };
+  // --columns lists names with commas; the case above uses ; for readability.
+  cases[2].options[1] = "date,payee,amount,check,status";
+  if (OfxAvailable()) {
+    cases.push_back({"OFX", "s.ofx",
+                     "OFXHEADER:100\nDATA:OFXSGML\nVERSION:102\nSECURITY:NONE\nENCODING:USASCII\nCHARSET:1252\n"
+                     "COMPRESSION:NONE\nOLDFILEUID:NONE\nNEWFILEUID:NONE\n\n<OFX>\n"
+                     "<SIGNONMSGSRSV1><SONRS><STATUS><CODE>0<SEVERITY>INFO</STATUS><DTSERVER>20030131"
+                     "<LANGUAGE>ENG</SONRS></SIGNONMSGSRSV1>\n"
+                     "<BANKMSGSRSV1><STMTTRNRS><TRNUID>1<STATUS><CODE>0<SEVERITY>INFO</STATUS><STMTRS><CURDEF>USD"
+                     "<BANKACCTFROM><BANKID>1<ACCTID>2<ACCTTYPE>CHECKING</BANKACCTFROM>\n"
+                     "<BANKTRANLIST><DTSTART>20030101<DTEND>20030228\n"
+                     "<STMTTRN><TRNTYPE>CHECK<DTPOSTED>20030115<TRNAMT>-1200.00<FITID>1<CHECKNUM>101"
+                     "<NAME>O'Brien \"Quote\"; DROP TABLE QLedger;--</STMTTRN>\n"
+                     "<STMTTRN><TRNTYPE>CREDIT<DTPOSTED>20030116<TRNAMT>500.50<FITID>2<NAME>Salary</STMTTRN>\n"
+                     "<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20030201<TRNAMT>-3.5<FITID>3<MEMO>" + std::string(79, 'x') +
+                     "</STMTTRN>\n</BANKTRANLIST><LEDGERBAL><BALAMT>0<DTASOF>20030228</LEDGERBAL></STMTRS></STMTTRNRS></BANKMSGSRSV1>\n</OFX>\n",
+                     {}});
+  }
+  for (const FormatCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Sql({"DELETE FROM QLedger", "UPDATE QAccounts SET mAccBalance = 250.00"});
+    WriteFile(c.file, c.text);
+    std::vector<std::string> arguments = c.options;
+    arguments.insert(arguments.begin(), "import");
+    arguments.push_back(c.file);
+    Result result = Run(arguments);
+    ASSERT_EQ(result.code, 0) << result.err;
+    std::vector<std::string> rows = Rows();
+    // OFX carries no status.
+    if (std::string(c.name) == "OFX") {
+      for (std::string& row : rows) row.back() = '0';
+      EXPECT_EQ(rows, (std::vector<std::string>{expected[0].substr(0, expected[0].size() - 1) + "0",
+                                                 expected[1].substr(0, expected[1].size() - 1) + "0", expected[2]}));
+    } else {
+      EXPECT_EQ(rows, expected);
+    }
+    EXPECT_EQ(Balance(), "-453.00");
+    EXPECT_EQ(result.out, "added 3, skipped 0 as duplicates, balance -453.00\n");
+  }
+}
+
+// The same statement twice adds nothing; two equal rows in one statement are
+// two transactions.
+TEST_F(ImportExportTest, ReimportAddsNothingButEqualRowsInOneFileAreKept) {
+  WriteFile("s.qif", "!Type:Bank\nD01/02/2003\nT-4.00\nPCoffee\n^\nD01/02/2003\nT-4.00\nPCoffee\n^\n"
+                     "D01/02/2003\nT-4.00\nN5\nPCoffee\n^\n");
+  EXPECT_EQ(Run({"import", "s.qif"}).out, "added 3, skipped 0 as duplicates, balance 238.00\n");
+  EXPECT_EQ(Run({"import", "s.qif"}).out, "added 0, skipped 3 as duplicates, balance 238.00\n");
+  WriteFile("more.qif", "!Type:Bank\nD01/02/2003\nT-4.00\nPCoffee\n^\nD01/03/2003\nT-4.00\nPCoffee\n^\n");
+  Result dry = Run({"import", "--dry-run", "more.qif"});
+  EXPECT_EQ(dry.out, "would add: 01/03/2003\t0\tCoffee\t\t4.00\t\n"
+                     "dry run: would add 1, skip 1 as duplicates, balance would be 234.00\n");
+  EXPECT_EQ(Rows().size(), 3u);
+  EXPECT_EQ(Run({"import", "more.qif"}).out, "added 1, skipped 1 as duplicates, balance 234.00\n");
+}
+
+// One bad row at the end of a long file: nothing is written, and the
+// message names the file and the line.
+TEST_F(ImportExportTest, BadLastLineOfLongFileWritesNothing) {
+  struct Case {
+    std::string file, text, message;
+  } cases[] = {
+      {"long.qif", "!Type:Bank\n", "long.qif:20004: '12.3.4' is not an amount\n"},
+      {"long.csv", "date,payee,amount\n", "long.csv:5002: '02/30/2003' is not a date\n"},
+  };
+  for (int i = 0; i < 5000; ++i) {
+    cases[0].text += "D01/02/2003\nT-1.25\nPRow " + std::to_string(i) + "\n^\n";
+    cases[1].text += "01/02/2003,Row " + std::to_string(i) + ",2.50\n";
+  }
+  cases[0].text += "D01/03/2003\nPLast\nT12.3.4\n^\n";
+  cases[1].text += "02/30/2003,Last,1.00\n";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    WriteFile(c.file, c.text);
+    Result result = Run({"import", c.file});
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.err, c.message + "checkbook-io: nothing was added\n");
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_EQ(Balance(), "250.00");
+  }
+}
+
+// The running balance after an import is the initial balance plus the
+// credits minus the debits, to the cent, and equals the sum of the rows.
+TEST_F(ImportExportTest, BalanceAfterImportIsInitialPlusCreditsMinusDebits) {
+  std::string text = "date,payee,amount\n";
+  long long cents = 25000;
+  for (int i = 1; i <= 3000; ++i) {
+    // Small enough for the single-precision balance to keep every cent.
+    long long amount = (i % 2 == 0 ? -1 : 1) * (i * 7919 % 10000 + 1);
+    cents += amount;
+    char line[64];
+    std::snprintf(line, sizeof line, "2003-03-%02d,P%d,%.2f\n", i % 28 + 1, i, amount / 100.0);
+    text += line;
+  }
+  WriteFile("many.csv", text);
+  ASSERT_EQ(Run({"import", "many.csv"}).code, 0);
+  char expected[64];
+  std::snprintf(expected, sizeof expected, "%.2f", cents / 100.0);
+  EXPECT_EQ(Balance(), expected);
+  EXPECT_EQ(Sql({"SELECT printf('%.2f', 250 + sum(mCredit) - sum(mDebit)) FROM QLedger"}).at(0), expected);
+}
+
+// Exported rows imported into an empty ledger give the same rows; dates in
+// another order than the text's are exported by the calendar.
+TEST_F(ImportExportTest, ExportThenImportIntoEmptyLedgerGivesTheSameRows) {
+  Sql({"INSERT INTO QLedger VALUES (NULL, '12/01/2002', 0, 'Later in text, earlier in time', 0, 9.99, 1, 0)",
+       "INSERT INTO QLedger VALUES (NULL, '01/15/2003', 101, '" + std::string("O''Brien \"Q\", x;\nline") +
+           "', 1200, 0, 1, 1)",
+       "INSERT INTO QLedger VALUES (NULL, '01/16/2003', 0, '" + std::string(78, 'x') + "\xC3\xA9', 0, 0.01, 1, 2)",
+       "INSERT INTO QLedger VALUES (NULL, '01/16/2003', 7, ' spaced ', 3.5, 0, 1, 3)"});
+  const std::vector<std::string> before = Rows();
+  for (std::string format : {"csv", "qif"}) {
+    SCOPED_TRACE(format);
+    Result exported = Run({"export", "out." + format});
+    ASSERT_EQ(exported.code, 0) << exported.err;
+    std::string text = ReadFile("out." + format);
+    EXPECT_LT(text.find("12/01/2002"), text.find("01/15/2003"));
+    fs::rename("Ledger.dat", "Full.dat");
+    Sql({kLedgerTable, kAccountTable,
+         "INSERT INTO QAccounts VALUES (NULL, 250.00, 0.00, 0, 'Household', NULL, NULL, 250.00, 0.00, 0.00, NULL)"});
+    Result imported = Run({"import", "out." + format});
+    ASSERT_EQ(imported.code, 0) << imported.err;
+    std::vector<std::string> after = Rows(), expected = {before[0], before[1], before[2], before[3]};
+    if (format == "qif") {
+      // QIF has no line breaks in values and no mark for "marked while balancing".
+      expected[1] = "01/15/2003|101|O'Brien \"Q\", x; line|1200.00|0.00|1";
+      expected[3].back() = '0';
+    }
+    EXPECT_EQ(after, expected);
+    fs::remove("Ledger.dat");
+    fs::rename("Full.dat", "Ledger.dat");
+  }
+}
+
+// What is refused, with which exit code, and that nothing changes.
+TEST_F(ImportExportTest, RefusalsGiveTheirExitCodeAndChangeNothing) {
+  WriteFile("ok.qif", "!Type:Bank\nD01/02/2003\nT-1.00\nPShop\n^\n");
+  WriteFile("empty.csv", "\xEF\xBB\xBF");
+  WriteFile("zero.csv", "date,payee,amount\n01/02/2003,Nothing,0.00\n");
+  WriteFile("nopayee.qif", "!Type:Bank\nD01/02/2003\nT-1.00\n^\n");
+  WriteFile("huge.csv", "date,payee,amount\n01/02/2003,Big,10000000.37\n");
+  WriteFile("latin1.csv", "date,payee,amount\n01/02/2003,Caf\xE9,1.00\n");
+  WriteFile("noheader.csv", "01/02/2003,Shop,1.00\n");
+  WriteFile("open.csv", "date,payee,amount\n01/02/2003,\"Shop,1.00\n");
+  struct Case {
+    std::vector<std::string> arguments;
+    int code;
+    std::string errStart;
+  } cases[] = {
+      {{"import", "--frobnicate", "ok.qif"}, 2, "checkbook-io: unknown option --frobnicate\nUsage:"},
+      {{"import", "--format", "xls", "ok.qif"}, 2, "checkbook-io: unknown format 'xls'\nUsage:"},
+      {{"import", "--date-format", "%Q", "ok.qif"}, 2, "checkbook-io: '%Q' is not a date format"},
+      {{"import"}, 2, "checkbook-io: a command and one FILE are needed\nUsage:"},
+      {{"export", "out.txt"}, 2, "checkbook-io: export writes CSV or QIF"},
+      {{"import", "missing.qif"}, 1, "checkbook-io: cannot read missing.qif"},
+      {{"import", "zero.csv"}, 1, "zero.csv:2: the amount is 0"},
+      {{"import", "nopayee.qif"}, 1, "nopayee.qif:2: the transaction has no payee"},
+      {{"import", "huge.csv"}, 1, "huge.csv:2: the amount 10000000.37 is too large"},
+      {{"import", "latin1.csv"}, 1, "latin1.csv:2: the field is not UTF-8 text"},
+      {{"import", "noheader.csv"}, 1, "noheader.csv:1: no date column"},
+      {{"import", "open.csv"}, 1, "open.csv:2: a quoted field is not closed"},
+      {{"export", "--format", "csv", "./Ledger.dat"}, 1, "checkbook-io: will not write over Ledger.dat\n"},
+      {{"import", "empty.csv"}, 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments.back());
+    Result result = Run(c.arguments);
+    EXPECT_EQ(result.code, c.code);
+    EXPECT_EQ(result.err.substr(0, c.errStart.size()), c.errStart) << result.err;
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_EQ(Balance(), "250.00");
+  }
+  EXPECT_EQ(Run({"import", "empty.csv"}).out, "added 0, skipped 0 as duplicates, balance 250.00\n");
+
+  // No account, a file that is no database, and no ledger at all.
+  Sql({"DELETE FROM QAccounts"});
+  Result noAccount = Run({"import", "ok.qif"});
+  EXPECT_EQ(noAccount.code, 1);
+  EXPECT_EQ(noAccount.err, "checkbook-io: Ledger.dat has no account; create it in the register first\n");
+  WriteFile("Ledger.dat", "this is not a database, just text long enough to be read as a header........");
+  Result notLedger = Run({"export", "out.csv"});
+  EXPECT_EQ(notLedger.code, 1);
+  EXPECT_EQ(notLedger.err.rfind("checkbook-io: can not open Ledger.dat", 0), 0u) << notLedger.err;
+  fs::remove("Ledger.dat");
+  EXPECT_EQ(Run({"import", "ok.qif"}).code, 1);
+  EXPECT_FALSE(fs::exists("Ledger.dat"));
+}
+
+}  // namespace

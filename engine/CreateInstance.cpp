@@ -21,7 +21,7 @@ extern "C" void* CreateInstance(const char* componentName, uint32_t version, voi
 #ifndef _WIN32
 // Windows exports the factory under its decorated name through
 // REDivizud.def; ELF names cannot hold it, so it is listed here.
-#include "platform/posix/modules.h"
+#include "platform/system/modules.h"
 
 extern "C" {
 __attribute__((visibility("default"))) extern const ComponentExport ComponentExports[];

@@ -1,5 +1,5 @@
 // The one door to the Win32 API. On Windows it is <windows.h>; elsewhere it
-// declares the subset this program calls, implemented by platform/posix.
+// declares the subset this program calls, implemented under platform/.
 #pragma once
 
 #ifdef _WIN32

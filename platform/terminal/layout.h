@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/window.h"
+#include "platform/dialog/window.h"
 #include "platform/terminal/grid.h"
 
 namespace term {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/posix/desktop.h"
+#include "platform/dialog/desktop.h"
 #include "platform/terminal/layout.h"
 
 namespace term {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/window.h"
+#include "platform/dialog/window.h"
 #include "platform/terminal/canvas.h"
 
 namespace term {

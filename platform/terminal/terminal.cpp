@@ -11,9 +11,9 @@
 #include <cstring>
 #include <deque>
 
-#include "platform/posix/desktop.h"
-#include "platform/posix/frontend.h"
-#include "platform/posix/input.h"
+#include "platform/dialog/desktop.h"
+#include "platform/dialog/frontend.h"
+#include "platform/dialog/input.h"
 #include "platform/terminal/canvas.h"
 #include "platform/terminal/keys.h"
 #include "platform/terminal/layout.h"

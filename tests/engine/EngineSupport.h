@@ -10,7 +10,7 @@
 
 #include "component/ComponentRegistry.h"
 #include "component/DatabaseEngine.h"
-#include "tests/component/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 using Row = std::vector<std::optional<std::string>>;  // nullopt is SQL NULL
 

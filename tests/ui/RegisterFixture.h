@@ -13,7 +13,7 @@
 
 #include "app/AppState.h"
 #include "app/SettingsFile.h"
-#include "platform/posix/headless.h"
+#include "platform/headless/headless.h"
 #include "resources/resource.h"
 #include "ui/RegisterWindow.h"
 

@@ -10,6 +10,7 @@
 #include "app/AppState.h"
 #include "app/SettingsFile.h"
 #include "platform/headless/headless.h"
+#include "resources/ProgramResources.h"
 #include "resources/resource.h"
 #include "ui/RegisterWindow.h"
 
@@ -20,6 +21,7 @@ namespace {
 class Register {
  public:
   explicit Register(int rows) {
+    UseProgramResources();
     home_ = std::filesystem::current_path();
     char pattern[] = "/tmp/checkbook-register-bench-XXXXXX";
     folder_ = mkdtemp(pattern) ? pattern : "";
@@ -27,7 +29,7 @@ class Register {
     BuildSettingsPath();
     appState.instance = GetModuleHandleA(nullptr);
     appState.engine =
-        static_cast<DatabaseEngine*>(appState.registry.LoadComponent("REDivizud.DLL", "REDivizud", 100));
+        LoadDatabaseEngine(appState.registry);
     if (appState.engine == nullptr || appState.engine->Open("Ledger.dat") == 0) return;
     OpenTables(appState.engine);
     appState.accounts->Execute(

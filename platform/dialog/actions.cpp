@@ -62,18 +62,6 @@ void DescribeMenu(std::ostringstream& out, const Menu& menu, const std::string& 
   }
 }
 
-const MenuItem* FindCommand(const Menu* menu, UINT id) {
-  if (!menu) return nullptr;
-  for (const MenuItem& item : menu->items) {
-    if (item.popup) {
-      if (const MenuItem* found = FindCommand(item.popup.get(), id)) return found;
-    } else if (!item.separator && item.id == id) {
-      return &item;
-    }
-  }
-  return nullptr;
-}
-
 }  // namespace
 
 std::string Click(HWND dialog, int id) {

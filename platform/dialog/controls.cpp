@@ -93,7 +93,7 @@ void SetSelection(Window* w, int start, int end) {
   } else {
     size_t e = end < 0 ? len : std::min<size_t>(static_cast<size_t>(end), len);
     EditPlaceCaret(w, e);
-    w->edit.anchor = CharStart(w->text, static_cast<size_t>(start));
+    w->edit.anchor = text::CharStart(w->text, static_cast<size_t>(start));
   }
   Changed();
 }
@@ -249,16 +249,16 @@ static size_t LineEnd(const std::string& text, size_t pos) {
 static size_t Step(const std::string& text, size_t pos, bool forward) {
   if (forward) {
     if (pos >= text.size()) return text.size();
-    return text.compare(pos, 2, "\r\n") == 0 ? pos + 2 : pos + CharLength(text, pos);
+    return text.compare(pos, 2, "\r\n") == 0 ? pos + 2 : pos + text::CharLength(text, pos);
   }
   if (pos == 0) return 0;
-  return pos >= 2 && text.compare(pos - 2, 2, "\r\n") == 0 ? pos - 2 : PrevChar(text, pos);
+  return pos >= 2 && text.compare(pos - 2, 2, "\r\n") == 0 ? pos - 2 : text::PrevChar(text, pos);
 }
 
 void EditPlaceCaret(Window* w, size_t position) {
   EditState& e = w->edit;
   const std::string& text = w->text;
-  e.caret = e.anchor = CharStart(text, position);
+  e.caret = e.anchor = text::CharStart(text, position);
   if (w->Multiline()) {
     size_t line = static_cast<size_t>(std::count(text.begin(), text.begin() + static_cast<long>(e.caret), '\n'));
     size_t lines = static_cast<size_t>(VisibleLines(*w));
@@ -267,11 +267,11 @@ void EditPlaceCaret(Window* w, size_t position) {
   } else {
     // The caret's own cell is the last one the field shows.
     std::string_view view = text;
-    e.scroll = std::min(CharStart(text, e.scroll), e.caret);
-    int shown = Cells(view.substr(e.scroll, e.caret - e.scroll));
+    e.scroll = std::min(text::CharStart(text, e.scroll), e.caret);
+    int shown = text::Cells(view.substr(e.scroll, e.caret - e.scroll));
     while (e.scroll < e.caret && shown > VisibleColumns(*w) - 1) {
-      size_t length = CharLength(text, e.scroll);
-      shown -= Cells(view.substr(e.scroll, length));
+      size_t length = text::CharLength(text, e.scroll);
+      shown -= text::Cells(view.substr(e.scroll, length));
       e.scroll += length;
     }
   }
@@ -316,7 +316,7 @@ void EditKey(Window* w, Key key, unsigned modifiers) {
     case Key::Down: {
       if (!w->Multiline()) break;
       size_t start = LineStart(text, e.caret);
-      int column = Cells(std::string_view(text).substr(start, e.caret - start));
+      int column = text::Cells(std::string_view(text).substr(start, e.caret - start));
       size_t target;
       if (key == Key::Up) {
         if (start == 0) break;
@@ -326,7 +326,7 @@ void EditKey(Window* w, Key key, unsigned modifiers) {
         if (end >= text.size()) break;
         target = Step(text, end, true);
       }
-      MoveCaret(w, target + OffsetAtCell(std::string_view(text).substr(target, LineEnd(text, target) - target), column),
+      MoveCaret(w, target + text::OffsetAtCell(std::string_view(text).substr(target, LineEnd(text, target) - target), column),
                 shift);
       break;
     }

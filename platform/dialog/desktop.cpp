@@ -80,7 +80,7 @@ void Changed() {
 LRESULT CopyText(const std::string& text, WPARAM size, LPARAM buffer) {
   char* out = reinterpret_cast<char*>(buffer);
   if (size == 0 || out == nullptr) return 0;
-  size_t n = CharStart(text, std::min<size_t>(text.size(), size - 1));  // no half character at the end
+  size_t n = text::CharStart(text, std::min<size_t>(text.size(), size - 1));  // no half character at the end
   std::memcpy(out, text.data(), n);
   out[n] = '\0';
   return static_cast<LRESULT>(n);

@@ -16,7 +16,7 @@ constexpr int kIdleCloses = 3;
 
 Kind KindOfClass(const std::string& className, DWORD style) {
   if (strcasecmp(className.c_str(), "Button") == 0)
-    return (style & 0xF) == 0x7 ? Kind::GroupBox : Kind::Button;
+    return (style & BS_TYPEMASK) == BS_GROUPBOX ? Kind::GroupBox : Kind::Button;
   if (strcasecmp(className.c_str(), "Edit") == 0) return Kind::Edit;
   if (strcasecmp(className.c_str(), "Static") == 0) return Kind::Static;
   if (strcasecmp(className.c_str(), "ListBox") == 0) return Kind::ListBox;
@@ -97,7 +97,7 @@ std::unique_ptr<Window> CreateDialogWindow(const DialogTemplate& t) {
   d->dialog.fontName = t.fontName;
   d->dialog.fontSize = t.fontSize;
   if (t.menuId)
-    if (const auto* items = ProgramResources().MenuItems(t.menuId)) d->dialog.menu = CreateMenuFromTemplate(*items);
+    if (const auto* items = Resources().MenuItems(t.menuId)) d->dialog.menu = CreateMenuFromTemplate(*items);
   for (const ControlTemplate& ct : t.controls) {
     auto c = std::make_unique<Window>();
     c->kind = KindOfClass(ct.className, ct.style);
@@ -137,7 +137,7 @@ INT_PTR RunModal(Window* dialog) {
 using namespace layer;
 
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND owner, DLGPROC proc, LPARAM param) {
-  const DialogTemplate* t = ProgramResources().Dialog(ResourceId(templateName));
+  const DialogTemplate* t = Resources().Dialog(ResourceId(templateName));
   if (!t) return -1;
   std::unique_ptr<Window> holder = CreateDialogWindow(*t);
   Window* d = holder.get();

@@ -14,7 +14,7 @@ namespace {
 
 constexpr DWORD kSsNoPrefix = 0x80;
 
-bool PushButton(const Window* w) { return w && w->kind == Kind::Button && (w->style & 0xF) <= BS_DEFPUSHBUTTON; }
+bool PushButton(const Window* w) { return w && w->kind == Kind::Button && (w->style & BS_TYPEMASK) <= BS_DEFPUSHBUTTON; }
 bool TakesText(const Window* w) { return w && (w->kind == Kind::Edit || w->kind == Kind::ComboBox); }
 
 // The window that takes keys, or null when none may.
@@ -36,11 +36,6 @@ Window* ClickWindow(Window* w) {
 int Lines(const Window* w) { return static_cast<int>(w->list.items.size()); }
 
 // The offset of the character shown `cells` cells after the one at `from`.
-size_t CellOffset(std::string_view text, size_t from, int cells) {
-  from = std::min(from, text.size());
-  return from + OffsetAtCell(text.substr(from), cells);
-}
-
 void Enter(Window* d, Window* focus, unsigned modifiers) {
   if (focus && focus->Multiline() && ((focus->style & ES_WANTRETURN) || (modifiers & kCtrl))) {
     EditKey(focus, Key::Enter, modifiers);
@@ -359,67 +354,6 @@ void ClickCloseBox(HWND dialog) {
 void Activate(HWND topLevel) {
   Window* d = FromHandle(topLevel);
   if (d && !d->parent && d->Enabled() && d->Visible() && !d->dialog.ended) ActivateWindow(d);
-}
-
-void ClickAt(HWND dialog, int x, int y) {
-  Window* d = FromHandle(dialog);
-  if (!d || d->parent) return;
-  int col = x / 4, row = y / 8;
-  auto inside = [&](const CellRect& r) {
-    return col >= r.col && col < r.col + r.width && row >= r.row && row < r.row + r.height;
-  };
-  // An open list lies over everything else.
-  for (auto& child : d->children) {
-    Window* c = child.get();
-    if (c->kind != Kind::ComboBox || !c->combo.dropped) continue;
-    CellRect r = ToCells(c->rect);
-    CellRect list{r.col, r.row + 2, r.width, DroppedLines(*c)};
-    if (inside(list)) {
-      ClickComboLine(ToHandle(c), c->list.topIndex + row - list.row);
-      return;
-    }
-  }
-  for (auto& child : d->children) {
-    Window* c = child.get();
-    CellRect r = ToCells(c->rect);
-    if (c->kind == Kind::ComboBox) r.height = 1;
-    if (!c->Visible() || !inside(r)) continue;
-    if (c->kind == Kind::Static || c->kind == Kind::GroupBox) continue;
-    int border = (c->style & WS_BORDER) ? 1 : 0;
-    switch (c->kind) {
-      case Kind::ComboBox:
-        if (col == r.col + r.width - 1) ClickComboArrow(ToHandle(c));
-        else ClickEdit(ToHandle(c), CellOffset(c->text, c->edit.scroll, std::max(0, col - r.col - 1)));
-        return;
-      case Kind::ListBox: {
-        int line = c->list.topIndex + row - r.row - border;
-        if (row - r.row - border >= 0 && line < Lines(c)) ClickListLine(ToHandle(c), line);
-        else ClickControl(ToHandle(c));
-        return;
-      }
-      case Kind::Edit: {
-        int column = std::max(0, col - r.col - border);
-        if (!c->Multiline()) {
-          ClickEdit(ToHandle(c), CellOffset(c->text, c->edit.scroll, column));
-          return;
-        }
-        size_t line = c->edit.scroll + static_cast<size_t>(std::max(0, row - r.row - border)), pos = 0;
-        for (size_t k = 0; k < line && pos < c->text.size(); ++k) {
-          size_t nl = c->text.find('\n', pos);
-          pos = nl == std::string::npos ? c->text.size() : nl + 1;
-        }
-        size_t end = c->text.find('\n', pos);
-        if (end == std::string::npos) end = c->text.size();
-        if (end > pos && c->text[end - 1] == '\r') --end;
-        ClickEdit(ToHandle(c), CellOffset(std::string_view(c->text).substr(0, end), pos, column));
-        return;
-      }
-      default:
-        ClickControl(ToHandle(c));
-        return;
-    }
-  }
-  ClickWindow(d);  // a label or the bare dialog only brings it forward
 }
 
 }  // namespace layer

@@ -37,9 +37,4 @@ void ClickMenuItem(HWND dialog, int item);    // choose an item of the open popu
 void ClickCloseBox(HWND dialog);              // WM_CLOSE
 void Activate(HWND topLevel);                 // bring a top-level window to the front
 
-// A click at a dialog-unit point of a dialog's client area: the topmost
-// visible control there (labels only when nothing else is) gets the click;
-// list lines and the combo arrow are resolved through ToCells().
-void ClickAt(HWND dialog, int x, int y);
-
 }  // namespace layer

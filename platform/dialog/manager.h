@@ -64,6 +64,7 @@ void ComboMoveHighlight(Window* combo, int index);
 
 // Menus.
 std::unique_ptr<Menu> CreateMenuFromTemplate(const std::vector<MenuTemplateItem>& items);
+MenuItem* FindCommand(Menu* menu, UINT id);  // in popups too; null for none
 void MenuKey(Window* dialog, Key key);
 bool MenuChar(Window* dialog, char c);  // a letter while the menu is open
 bool OpenMenuByMnemonic(Window* dialog, char c);

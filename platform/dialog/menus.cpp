@@ -4,9 +4,9 @@
 #include "platform/dialog/manager.h"
 
 namespace layer {
-namespace {
 
 MenuItem* FindCommand(Menu* menu, UINT id) {
+  if (!menu) return nullptr;
   for (MenuItem& item : menu->items) {
     if (item.popup) {
       if (MenuItem* found = FindCommand(item.popup.get(), id)) return found;
@@ -16,6 +16,8 @@ MenuItem* FindCommand(Menu* menu, UINT id) {
   }
   return nullptr;
 }
+
+namespace {
 
 MenuItem* FindItem(Menu* menu, UINT item, UINT flags) {
   if (!menu) return nullptr;

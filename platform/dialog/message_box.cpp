@@ -31,26 +31,10 @@ std::vector<Button> ButtonsOf(UINT type) {
   }
 }
 
-// Lines of at most kMaxTextColumns, broken at spaces where possible.
-std::vector<std::string> Wrap(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  std::string paragraph;
-  while (std::getline(in, paragraph)) {
-    if (!paragraph.empty() && paragraph.back() == '\r') paragraph.pop_back();
-    do {
-      if (static_cast<int>(paragraph.size()) <= kMaxTextColumns) {
-        lines.push_back(paragraph);
-        break;
-      }
-      size_t cut = paragraph.rfind(' ', kMaxTextColumns);
-      if (cut == std::string::npos || cut == 0) cut = kMaxTextColumns;
-      lines.push_back(paragraph.substr(0, cut));
-      paragraph.erase(0, paragraph[cut] == ' ' ? cut + 1 : cut);
-    } while (!paragraph.empty());
-  }
-  if (lines.empty()) lines.emplace_back();
-  return lines;
+// Lines of at most kMaxTextColumns cells; a last line break starts no line.
+std::vector<std::string> Lines(std::string_view text) {
+  if (!text.empty() && text.back() == '\n') text.remove_suffix(text.size() > 1 && text[text.size() - 2] == '\r' ? 2 : 1);
+  return text::Wrap(text, kMaxTextColumns);
 }
 
 INT_PTR CALLBACK MessageBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
@@ -76,9 +60,9 @@ std::unique_ptr<Window> CreateMessageBox(const MessageBoxRequest& request) {
   box->dialog.messageBoxStyle = request.style;
   box->dialog.proc = MessageBoxProc;
 
-  std::vector<std::string> lines = Wrap(request.text);
+  std::vector<std::string> lines = Lines(request.text);
   int columns = 0;
-  for (const std::string& line : lines) columns = std::max(columns, static_cast<int>(line.size()));
+  for (const std::string& line : lines) columns = std::max(columns, text::Cells(line));
   std::vector<Button> buttons = ButtonsOf(request.style);
   int n = static_cast<int>(buttons.size());
   int buttonsWidth = n * kButtonWidth + (n - 1) * kGap;
@@ -163,6 +147,6 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 HICON WINAPI LoadIconA(HINSTANCE, LPCSTR name) {
   static std::map<int, char> icons;  // one address per icon resource serves as its handle
   int id = ResourceId(name);
-  if (!id || !ProgramResources().icons.count(id)) return nullptr;
+  if (!id || !Resources().icons.count(id)) return nullptr;
   return reinterpret_cast<HICON>(&icons[id]);
 }

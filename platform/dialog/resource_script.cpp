@@ -7,8 +7,6 @@
 #include <optional>
 #include <unordered_map>
 
-extern const char* const kResourceScript;
-extern const char* const kResourceHeader;
 
 namespace layer {
 namespace {
@@ -25,7 +23,7 @@ const std::unordered_map<std::string, long>& StyleConstants() {
       C(WS_SYSMENU), C(WS_THICKFRAME), C(WS_GROUP), C(WS_TABSTOP), C(WS_MINIMIZEBOX), C(WS_MAXIMIZEBOX),
       C(WS_EX_CLIENTEDGE), C(WS_EX_STATICEDGE), C(DS_ABSALIGN), C(DS_SETFONT), C(DS_MODALFRAME), C(DS_CENTER),
       C(ES_LEFT), C(ES_CENTER), C(ES_RIGHT), C(ES_MULTILINE), C(ES_AUTOVSCROLL), C(ES_AUTOHSCROLL),
-      C(ES_WANTRETURN), C(BS_PUSHBUTTON), C(BS_DEFPUSHBUTTON), C(SS_LEFT), C(SS_CENTER), C(SS_RIGHT),
+      C(ES_WANTRETURN), C(BS_PUSHBUTTON), C(BS_DEFPUSHBUTTON), C(BS_GROUPBOX), C(SS_NOPREFIX), C(SS_LEFT), C(SS_CENTER), C(SS_RIGHT),
       C(SS_SUNKEN), C(LBS_NOTIFY), C(LBS_SORT), C(LBS_USETABSTOPS), C(LBS_NOINTEGRALHEIGHT), C(CBS_DROPDOWN),
       C(CBS_DROPDOWNLIST), C(CBS_AUTOHSCROLL), C(CBS_SORT), C(IDOK), C(IDCANCEL), C(IDABORT), C(IDRETRY),
       C(IDIGNORE), C(IDYES), C(IDNO), C(IDC_STATIC),
@@ -37,11 +35,11 @@ const std::unordered_map<std::string, long>& StyleConstants() {
       {"ES_UPPERCASE", 0x8},         {"ES_LOWERCASE", 0x10},      {"ES_PASSWORD", 0x20},
       {"ES_NOHIDESEL", 0x100},       {"ES_READONLY", 0x800},      {"ES_NUMBER", 0x2000},
       {"BS_CHECKBOX", 0x2},          {"BS_AUTOCHECKBOX", 0x3},    {"BS_RADIOBUTTON", 0x4},
-      {"BS_3STATE", 0x5},            {"BS_AUTO3STATE", 0x6},      {"BS_GROUPBOX", 0x7},
+      {"BS_3STATE", 0x5},            {"BS_AUTO3STATE", 0x6},      
       {"BS_AUTORADIOBUTTON", 0x9},   {"BS_LEFTTEXT", 0x20},       {"BS_FLAT", 0x8000},
       {"BS_MULTILINE", 0x2000},      {"SS_ICON", 0x3},            {"SS_BLACKRECT", 0x4},
       {"SS_GRAYRECT", 0x5},          {"SS_WHITERECT", 0x6},       {"SS_BLACKFRAME", 0x7},
-      {"SS_ETCHEDHORZ", 0x10},       {"SS_ETCHEDFRAME", 0x12},    {"SS_NOPREFIX", 0x80},
+      {"SS_ETCHEDHORZ", 0x10},       {"SS_ETCHEDFRAME", 0x12},    
       {"SS_NOTIFY", 0x100},          {"SS_CENTERIMAGE", 0x200},   {"SS_LEFTNOWORDWRAP", 0xC},
       {"LBS_MULTIPLESEL", 0x8},      {"LBS_OWNERDRAWFIXED", 0x10}, {"LBS_HASSTRINGS", 0x40},
       {"LBS_NOREDRAW", 0x4},         {"LBS_MULTICOLUMN", 0x200},  {"LBS_WANTKEYBOARDINPUT", 0x400},
@@ -547,9 +545,15 @@ ResourceScript ParseResourceScript(const std::string& script, const std::string&
   return out;
 }
 
-const ResourceScript& ProgramResources() {
-  static const ResourceScript resources = ParseResourceScript(kResourceScript, kResourceHeader);
-  return resources;
+namespace {
+const ResourceScript* resources = nullptr;
+}  // namespace
+
+void UseResources(const ResourceScript* script) { resources = script; }
+
+const ResourceScript& Resources() {
+  static const ResourceScript none;
+  return resources ? *resources : none;
 }
 
 int ResourceId(LPCSTR name) {

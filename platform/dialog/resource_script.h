@@ -53,8 +53,11 @@ struct ResourceScript {
 // the Win32 style constants.
 ResourceScript ParseResourceScript(const std::string& script, const std::string& header);
 
-// The program's own resources, parsed once on first use.
-const ResourceScript& ProgramResources();
+// The script the dialog manager makes dialogs, menus and icons from, handed
+// to it by whoever starts it (the program's entry, a test); it must outlive
+// its use. With none, every template is missing.
+void UseResources(const ResourceScript* script);
+const ResourceScript& Resources();
 
 // A resource name as a Win32 call passes it: MAKEINTRESOURCE(id) or a text
 // holding a number or "#number". 0 when it names nothing we know.

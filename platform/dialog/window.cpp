@@ -44,7 +44,7 @@ int DroppedLines(const Window& combo) {
 }
 
 bool Window::DefaultButton() const {
-  return kind == Kind::Button && (style & 0xF) == static_cast<DWORD>(BS_DEFPUSHBUTTON);
+  return kind == Kind::Button && (style & BS_TYPEMASK) == static_cast<DWORD>(BS_DEFPUSHBUTTON);
 }
 
 Window* Window::Child(int childId) const {
@@ -84,80 +84,18 @@ std::string WithoutMnemonic(const std::string& text) {
   return out;
 }
 
-namespace {
-
-// The character at pos and its length in bytes.
-char32_t Decode(std::string_view text, size_t pos, size_t& length) {
-  unsigned char b = static_cast<unsigned char>(text[pos]);
-  size_t extra = b < 0x80 ? 0 : (b & 0xe0) == 0xc0 ? 1 : (b & 0xf0) == 0xe0 ? 2 : (b & 0xf8) == 0xf0 ? 3 : 4;
-  char32_t ch = extra == 0 ? b : extra == 1 ? (b & 0x1f) : extra == 2 ? (b & 0x0f) : (b & 0x07);
-  bool ok = extra < 4 && pos + extra < text.size();
-  for (size_t k = 1; ok && k <= extra; ++k) {
-    unsigned char c = static_cast<unsigned char>(text[pos + k]);
-    ok = (c & 0xc0) == 0x80;
-    ch = (ch << 6) | (c & 0x3f);
-  }
-  length = ok ? extra + 1 : 1;
-  return ok ? ch : U'\uFFFD';
-}
-
-int CharCells(char32_t ch) {
-  if (ch < 0x20 || ch == 0x7f) return 0;
-  if (ch < 0x7f) return 1;
-  int width = wcwidth(static_cast<wchar_t>(ch));
-  return width < 0 ? 1 : width;  // outside a UTF-8 locale wcwidth knows only ASCII
-}
-
-}  // namespace
-
-size_t CharLength(std::string_view text, size_t pos) {
-  if (pos >= text.size()) return 0;
-  size_t length = 1;
-  Decode(text, pos, length);
-  return length;
-}
-
-size_t CharStart(std::string_view text, size_t pos) {
-  if (pos >= text.size()) return text.size();
-  for (size_t back = 1; back <= 3 && back <= pos; ++back) {
-    if ((static_cast<unsigned char>(text[pos - back + 1]) & 0xc0) != 0x80) break;
-    if (CharLength(text, pos - back) > back) return pos - back;
-  }
-  return pos;
-}
-
-size_t PrevChar(std::string_view text, size_t pos) {
-  if (pos == 0) return 0;
-  return CharStart(text, std::min(pos, text.size()) - 1);
-}
-
-int Cells(std::string_view text) {
-  int cells = 0;
-  for (size_t pos = 0, length = 1; pos < text.size(); pos += length) cells += CharCells(Decode(text, pos, length));
-  return cells;
-}
-
-size_t OffsetAtCell(std::string_view text, int cell) {
-  int x = 0;
-  for (size_t pos = 0, length = 1; pos < text.size(); pos += length) {
-    int width = CharCells(Decode(text, pos, length));
-    if (cell < x + width || (width == 0 && cell <= x)) return pos;
-    x += width;
-  }
-  return text.size();
-}
-
 std::string ExpandTabs(const Window& list, const std::string& line) {
   const std::vector<int>& stops = list.list.tabStops;
   std::string out;
   int column = 0;
-  for (size_t pos = 0, length = 1; pos < line.size(); pos += length) {
+  for (size_t pos = 0; pos < line.size();) {
     if (line[pos] != '\t') {
-      column += CharCells(Decode(line, pos, length));
-      out.append(line, pos, length);
+      size_t start = pos;
+      column += text::CharCells(text::NextChar(line, pos));
+      out.append(line, start, pos - start);
       continue;
     }
-    length = 1;
+    ++pos;
     int next = -1;
     if (stops.size() <= 1) {
       int interval = stops.empty() ? 32 : stops[0];

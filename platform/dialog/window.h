@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/text/utf8.h"
 #include "platform/win32.h"
 
 namespace layer {
@@ -138,18 +139,6 @@ int DroppedLines(const Window& combo);
 char Mnemonic(const std::string& text);
 // The text as shown: "&&" becomes '&', a single '&' disappears.
 std::string WithoutMnemonic(const std::string& text);
-
-// Texts are UTF-8. A byte that starts no well-formed sequence counts as a
-// character of its own, as front ends draw it (one replacement cell).
-size_t CharLength(std::string_view text, size_t pos);     // bytes of the character at pos
-size_t CharStart(std::string_view text, size_t pos);      // pos, or the start of the character around it
-size_t PrevChar(std::string_view text, size_t pos);       // the start of the character before pos
-// Display cells: two for a wide character, none for a combining mark or a
-// control character, as wcwidth() has them in the current locale; one for
-// anything it does not know.
-int Cells(std::string_view text);
-// The offset of the character shown at a cell (the end past the last one).
-size_t OffsetAtCell(std::string_view text, int cell);
 
 // A list line with its tabs expanded to the list's tab stops, counted in
 // display cells (four dialog units a column).

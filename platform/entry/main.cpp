@@ -9,6 +9,7 @@
 
 #include "platform/script/script.h"
 #include "platform/win32.h"
+#include "resources/ProgramResources.h"
 #ifdef CHECKBOOK_TERMINAL
 #include "platform/terminal/terminal.h"
 #endif
@@ -64,6 +65,7 @@ int AnswerArguments(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   if (int code = AnswerArguments(argc, argv); code >= 0) return code;
+  UseProgramResources();
   auto entry = [] { return WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<LPSTR>(""), SW_SHOWNORMAL); };
 #ifdef CHECKBOOK_TERMINAL
   if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) return RunWithTerminalFrontEnd(entry);

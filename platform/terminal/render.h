@@ -18,7 +18,4 @@ std::vector<layer::Window*> DrawingOrder(const std::vector<layer::Window*>& open
 // they need instead, and the result is false.
 bool Draw(Canvas& canvas, const std::vector<layer::Window*>& windows, layer::Window* active);
 
-// Text broken into lines of at most `width` cells, at blanks where it can.
-std::vector<std::u32string> Wrap(std::u32string_view text, int width);
-
 }  // namespace term

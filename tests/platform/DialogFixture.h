@@ -1,5 +1,5 @@
-// Test dialog procedures over the program's templates: every message is
-// handed to a handler the test sets, and every WM_COMMAND is recorded.
+// Test dialog procedures over the test dialogs (TestDialogs.rc): every message
+// is handed to a handler the test sets, and every WM_COMMAND is recorded.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 
 #include "platform/headless/headless.h"
 #include "platform/win32.h"
-#include "resources/resource.h"
+#include "tests/platform/TestDialogs.h"
 
 struct CommandRecord {
   HWND dialog;
@@ -19,7 +19,7 @@ struct CommandRecord {
   bool operator==(const CommandRecord&) const = default;
 };
 
-class DialogTest : public testing::Test {
+class DialogFixture : public testing::Test {
  protected:
   using Handler = std::function<INT_PTR(HWND, UINT, WPARAM, LPARAM)>;
 
@@ -53,3 +53,11 @@ class DialogTest : public testing::Test {
   static inline std::vector<CommandRecord> commands;
   headless::Session ui;
 };
+
+// Runs `body` once the dialog is up, then closes it.
+inline void During(headless::Session& ui, std::function<void(HWND)> body) {
+  ui.Then([&ui, body] {
+    body(ui.Active());
+    EndDialog(ui.Active(), 0);
+  });
+}

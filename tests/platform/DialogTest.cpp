@@ -5,13 +5,8 @@
 
 namespace {
 
-// Runs `body` once the dialog is up, then closes it.
-void During(headless::Session& ui, std::function<void(HWND)> body) {
-  ui.Then([&ui, body] {
-    body(ui.Active());
-    EndDialog(ui.Active(), 0);
-  });
-}
+class DialogTest : public DialogFixture {};
+
 
 DWORD SelStart(HWND edit) {
   DWORD start = 0, end = 0;

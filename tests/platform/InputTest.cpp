@@ -6,19 +6,14 @@
 
 namespace {
 
+class InputTest : public DialogFixture {};
+
 using layer::Key;
 
 layer::Window* Model(HWND d) { return layer::FromHandle(d); }
 
-// Runs `body` in the dialog, then closes it.
-void During(headless::Session& ui, std::function<void(HWND)> body) {
-  ui.Then([&ui, body] {
-    body(ui.Active());
-    EndDialog(ui.Active(), 0);
-  });
-}
 
-TEST_F(DialogTest, TabFollowsTemplateOrderWrapsAndSkipsHiddenAndDisabled) {
+TEST_F(InputTest, TabFollowsTemplateOrderWrapsAndSkipsHiddenAndDisabled) {
   During(ui, [&](HWND d) {
     EnableWindow(GetDlgItem(d, IDC_EDIT), FALSE);
     std::vector<int> order;
@@ -35,7 +30,7 @@ TEST_F(DialogTest, TabFollowsTemplateOrderWrapsAndSkipsHiddenAndDisabled) {
   Run(IDD_REGISTER);
 }
 
-TEST_F(DialogTest, EnteringAnEditByTabSelectsItsTextAndTypingReplacesIt) {
+TEST_F(InputTest, EnteringAnEditByTabSelectsItsTextAndTypingReplacesIt) {
   During(ui, [&](HWND d) {
     SetDlgItemTextA(d, IDC_INITIALBALANCE, "100.00");
     commands.clear();
@@ -59,7 +54,7 @@ TEST_F(DialogTest, EnteringAnEditByTabSelectsItsTextAndTypingReplacesIt) {
   Run(IDD_ACCOUNT);
 }
 
-TEST_F(DialogTest, MultilineNoteTakesLineBreaksWithCtrlEnter) {
+TEST_F(InputTest, MultilineNoteTakesLineBreaksWithCtrlEnter) {
   During(ui, [&](HWND) {
     ui.Type(IDC_NOTE, "one\ntwo");
     EXPECT_EQ(ui.Text(IDC_NOTE), "one\r\ntwo");
@@ -76,7 +71,7 @@ TEST_F(DialogTest, MultilineNoteTakesLineBreaksWithCtrlEnter) {
   Run(IDD_ACCOUNT);
 }
 
-TEST_F(DialogTest, EnterSendsTheFocusedButtonOrTheDefaultId) {
+TEST_F(InputTest, EnterSendsTheFocusedButtonOrTheDefaultId) {
   During(ui, [&](HWND d) {
     ui.Enter();  // no default push button and no control 1
     ui.Focus(IDC_EDIT);
@@ -97,7 +92,7 @@ TEST_F(DialogTest, EnterSendsTheFocusedButtonOrTheDefaultId) {
   Run(IDD_ACCOUNT);
 }
 
-TEST_F(DialogTest, EscapeSendsCancelUnlessADisabledCancelButtonIsThere) {
+TEST_F(InputTest, EscapeSendsCancelUnlessADisabledCancelButtonIsThere) {
   During(ui, [&](HWND d) {
     ui.Escape();
     EXPECT_EQ(commands, (std::vector<CommandRecord>{{d, IDCANCEL, BN_CLICKED, nullptr}}));
@@ -116,7 +111,7 @@ TEST_F(DialogTest, EscapeSendsCancelUnlessADisabledCancelButtonIsThere) {
   Run(IDD_ACCOUNT);
 }
 
-TEST_F(DialogTest, CloseBoxIsCancelOnlyWhenTheProcedureLeavesWmClose) {
+TEST_F(InputTest, CloseBoxIsCancelOnlyWhenTheProcedureLeavesWmClose) {
   handler = [](HWND d, UINT m, WPARAM w, LPARAM) -> INT_PTR {
     if (m == WM_CLOSE) return EndDialog(d, 7);
     if (m == WM_COMMAND && LOWORD(w) == IDCANCEL) EndDialog(d, 9);
@@ -136,7 +131,7 @@ TEST_F(DialogTest, CloseBoxIsCancelOnlyWhenTheProcedureLeavesWmClose) {
   EXPECT_EQ(Run(IDD_ACCOUNT), 9);
 }
 
-TEST_F(DialogTest, MnemonicsClickButtonsMoveFromLabelsAndFallBackToTheMenu) {
+TEST_F(InputTest, MnemonicsClickButtonsMoveFromLabelsAndFallBackToTheMenu) {
   During(ui, [&](HWND d) {
     ui.Alt('n');
     EXPECT_EQ(commands, (std::vector<CommandRecord>{{d, IDC_NEW, BN_CLICKED, GetDlgItem(d, IDC_NEW)}}));
@@ -173,7 +168,7 @@ TEST_F(DialogTest, MnemonicsClickButtonsMoveFromLabelsAndFallBackToTheMenu) {
   Run(IDD_REGISTER);
 }
 
-TEST_F(DialogTest, MenuBarByKeyboard) {
+TEST_F(InputTest, MenuBarByKeyboard) {
   During(ui, [&](HWND d) {
     layer::PressKey(Key::F10);
     layer::PressKey(Key::Right);
@@ -194,7 +189,7 @@ TEST_F(DialogTest, MenuBarByKeyboard) {
   Run(IDD_REGISTER);
 }
 
-TEST_F(DialogTest, ListKeysMoveTheSelectionAndNotify) {
+TEST_F(InputTest, ListKeysMoveTheSelectionAndNotify) {
   During(ui, [&](HWND d) {
     HWND list = GetDlgItem(d, IDC_REGISTER);
     for (int i = 0; i < 40; ++i) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("line"));
@@ -218,7 +213,7 @@ TEST_F(DialogTest, ListKeysMoveTheSelectionAndNotify) {
   Run(IDD_REGISTER);
 }
 
-TEST_F(DialogTest, ComboListOpensMovesChoosesAndCloses) {
+TEST_F(InputTest, ComboListOpensMovesChoosesAndCloses) {
   During(ui, [&](HWND d) {
     HWND combo = GetDlgItem(d, IDC_PAYEE);
     for (const char* p : {"Grocer", "Rent", "Salary"}) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p));
@@ -247,18 +242,20 @@ TEST_F(DialogTest, ComboListOpensMovesChoosesAndCloses) {
   Run(IDD_REGISTER);
 }
 
-TEST_F(DialogTest, ClicksAtPointsReachTheControlUnderThem) {
+TEST_F(InputTest, ClicksPressButtonsSelectLinesAndPlaceTheCaret) {
   During(ui, [&](HWND d) {
     HWND list = GetDlgItem(d, IDC_REGISTER);
     for (const char* l : {"a", "b", "c"}) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(l));
-    layer::ClickAt(d, 340, 250);  // the New button
+    layer::ClickControl(GetDlgItem(d, IDC_NEW));
     EXPECT_EQ(commands.back().id, IDC_NEW);
-    layer::ClickAt(d, 100, 8 * 4 + 8 * 2);  // the list's third row of lines
+    layer::ClickListLine(list, 2);
     EXPECT_EQ(ui.Selection(IDC_REGISTER), 2);
+    EXPECT_EQ(commands.back().code, LBN_SELCHANGE);
     SetDlgItemTextA(d, IDC_DATE, "01/15/2003");
-    layer::ClickAt(d, 42 + 4 * 2, 17);
+    layer::ClickEdit(GetDlgItem(d, IDC_DATE), 1);
     EXPECT_EQ(ui.Focused(), IDC_DATE);
-    EXPECT_EQ(Model(GetDlgItem(d, IDC_DATE))->edit.caret, 1u);  // past the border, before the second character
+    EXPECT_EQ(Model(GetDlgItem(d, IDC_DATE))->edit.caret, 1u);
+    EXPECT_EQ(Model(GetDlgItem(d, IDC_DATE))->edit.anchor, 1u) << "a click selects nothing";
   });
   Run(IDD_REGISTER);
 }

@@ -9,9 +9,11 @@
 
 namespace {
 
+class ModalTest : public DialogFixture {};
+
 bool IsRegister(HWND d) { return GetMenu(d) != nullptr; }
 
-TEST_F(DialogTest, DialogWithoutOwnerLeavesTheFirstUsableAndEachReturnsItsOwnResult) {
+TEST_F(ModalTest, DialogWithoutOwnerLeavesTheFirstUsableAndEachReturnsItsOwnResult) {
   INT_PTR nested = -5;
   HWND registerWindow = nullptr;
   handler = [&](HWND d, UINT m, WPARAM w, LPARAM) -> INT_PTR {
@@ -53,7 +55,7 @@ TEST_F(DialogTest, DialogWithoutOwnerLeavesTheFirstUsableAndEachReturnsItsOwnRes
   EXPECT_EQ(layer::ActiveWindow(), nullptr);
 }
 
-TEST_F(DialogTest, OwnedDialogDisablesItsOwnerWhileOpen) {
+TEST_F(ModalTest, OwnedDialogDisablesItsOwnerWhileOpen) {
   bool ownerEnabledInside = true;
   handler = [&](HWND d, UINT m, WPARAM w, LPARAM) -> INT_PTR {
     if (m == WM_INITDIALOG) return TRUE;
@@ -81,7 +83,7 @@ TEST_F(DialogTest, OwnedDialogDisablesItsOwnerWhileOpen) {
   EXPECT_TRUE(CommandsFor(IDC_EDIT).empty());
 }
 
-TEST_F(DialogTest, EndingTheOuterDialogHidesItAtOnceAndReturnsAfterTheInner) {
+TEST_F(ModalTest, EndingTheOuterDialogHidesItAtOnceAndReturnsAfterTheInner) {
   handler = [&](HWND d, UINT m, WPARAM w, LPARAM) -> INT_PTR {
     if (m == WM_COMMAND && IsRegister(d) && LOWORD(w) == ID_SETUP_ACCOUNTDETAILS) Run(IDD_ACCOUNT);
     if (m == WM_COMMAND && IsRegister(d) && LOWORD(w) == ID_RECORD_EXIT) EndDialog(d, 3);
@@ -104,7 +106,7 @@ TEST_F(DialogTest, EndingTheOuterDialogHidesItAtOnceAndReturnsAfterTheInner) {
   EXPECT_EQ(Run(IDD_REGISTER), 3);  // the account dialog closed when the steps ran out
 }
 
-TEST_F(DialogTest, MessageBoxesAreRecordedAndAnswered) {
+TEST_F(ModalTest, MessageBoxesAreRecordedAndAnswered) {
   ui.Then([&] {
     HWND d = ui.Active();
     EXPECT_EQ(MessageBoxA(d, "Delete it?", "Delete", MB_YESNO | MB_ICONQUESTION), IDYES);
@@ -172,7 +174,7 @@ TEST(MessageBoxWindow, KeysAnswerItAsTheyWould) {
   EXPECT_EQ(MessageBoxA(nullptr, "t", "c", MB_YESNO | MB_DEFBUTTON2), IDNO);
 }
 
-TEST_F(DialogTest, MessageBoxWithoutOwnerIsModalToEveryDialog) {
+TEST_F(ModalTest, MessageBoxWithoutOwnerIsModalToEveryDialog) {
   ui.Then([&] {
     HWND d = ui.Active();
     StepInput input;
@@ -191,7 +193,7 @@ TEST_F(DialogTest, MessageBoxWithoutOwnerIsModalToEveryDialog) {
   EXPECT_TRUE(CommandsFor(IDC_NEW).empty());
 }
 
-TEST_F(DialogTest, ADialogThatWillNotCloseIsGivenUp) {
+TEST_F(ModalTest, ADialogThatWillNotCloseIsGivenUp) {
   int closes = 0;
   handler = [&](HWND, UINT m, WPARAM, LPARAM) -> INT_PTR {
     if (m == WM_CLOSE) ++closes;

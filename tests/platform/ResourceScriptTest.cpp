@@ -2,13 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "platform/dialog/resource_script.h"
+#include "resources/ProgramResources.h"
 #include "resources/resource.h"
 
 namespace {
 
 using layer::ControlTemplate;
 using layer::DialogTemplate;
-using layer::ProgramResources;
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 

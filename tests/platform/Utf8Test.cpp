@@ -11,16 +11,12 @@
 
 namespace {
 
+class Utf8Test : public DialogFixture {};
+
 using layer::Key;
 
 const char kClef[] = "\xF0\x9D\x84\x9E";  // four bytes, one cell
 
-void During(headless::Session& ui, std::function<void(HWND)> body) {
-  ui.Then([&ui, body] {
-    body(ui.Active());
-    EndDialog(ui.Active(), 0);
-  });
-}
 
 bool WellFormed(const std::string& s) {
   for (size_t i = 0; i < s.size();) {
@@ -48,7 +44,7 @@ void Keys(std::initializer_list<Key> keys, unsigned modifiers = 0) {
   for (Key k : keys) layer::PressKey(k, modifiers);
 }
 
-TEST_F(DialogTest, ListColumnsAreDisplayCellsNotBytes) {
+TEST_F(Utf8Test, ListColumnsAreDisplayCellsNotBytes) {
   During(ui, [&](HWND d) {
     int stops[] = {44, 94, 274, 338, 406};
     SendDlgItemMessageA(d, IDC_REGISTER, LB_SETTABSTOPS, 5, reinterpret_cast<LPARAM>(stops));
@@ -81,7 +77,7 @@ TEST_F(DialogTest, ListColumnsAreDisplayCellsNotBytes) {
   Run(IDD_REGISTER);
 }
 
-TEST_F(DialogTest, EditKeysAndTypingDealInWholeCharacters) {
+TEST_F(Utf8Test, EditKeysAndTypingDealInWholeCharacters) {
   std::vector<std::string> seen;  // the text at every change notice
   handler = [&seen](HWND d, UINT m, WPARAM w, LPARAM) -> INT_PTR {
     if (m == WM_COMMAND && HIWORD(w) == EN_CHANGE) {
@@ -139,7 +135,7 @@ TEST_F(DialogTest, EditKeysAndTypingDealInWholeCharacters) {
   Run(IDD_ACCOUNT);
 }
 
-TEST_F(DialogTest, MultilineLinesKeepTheirColumnInCells) {
+TEST_F(Utf8Test, MultilineLinesKeepTheirColumnInCells) {
   During(ui, [&](HWND d) {
     ui.Type(IDC_NOTE, "ééé\nabc");
     layer::PressKey(Key::Up);  // from the third column to the third column
@@ -149,35 +145,36 @@ TEST_F(DialogTest, MultilineLinesKeepTheirColumnInCells) {
     layer::TypeChar('?');
     EXPECT_EQ(ui.Text(IDC_NOTE), "ééé!\r\nabc?");
 
-    // The note's first text cell is at (68, 56); a click on the second one.
-    layer::ClickAt(d, 68 + 4, 56);
+    // A click inside the second character of the first line.
+    layer::ClickEdit(GetDlgItem(d, IDC_NOTE), 3);
     EXPECT_EQ(Sel(GetDlgItem(d, IDC_NOTE)), At(2));
   });
   Run(IDD_ACCOUNT);
 }
 
-TEST_F(DialogTest, ClicksFindTheCharacterUnderTheCell) {
+TEST_F(Utf8Test, ClicksInsideACharacterPutTheCaretAtItsStart) {
   During(ui, [&](HWND d) {
     HWND date = GetDlgItem(d, IDC_DATE);
     SetDlgItemTextA(d, IDC_DATE, "éé/01");
-    layer::ClickAt(d, 42 + 4 * 4, 17);  // the fourth cell: "0"
-    EXPECT_EQ(Sel(date), At(5));
+    layer::ClickEdit(date, 3);
+    EXPECT_EQ(Sel(date), At(2));
     layer::ClickEdit(date, 1);
     EXPECT_EQ(Sel(date), At(0));
 
     // Scrolled to its end, the field shows as many characters as it has
-    // cells, less the caret's own: a click on the first cell finds the first shown.
+    // cells, less the caret's own.
     std::string long_text;
     for (int i = 0; i < 20; ++i) long_text += "é";
     SetDlgItemTextA(d, IDC_DATE, long_text.c_str());
     ui.Focus(IDC_DATE);
     int columns = layer::VisibleColumns(*layer::FromHandle(date));
-    layer::ClickAt(d, 42 + 4, 17);
-    EXPECT_EQ(Sel(date), At(static_cast<DWORD>(2 * (20 - (columns - 1)))));
+    EXPECT_EQ(layer::FromHandle(date)->edit.scroll, static_cast<size_t>(2 * (20 - (columns - 1))));
 
     HWND payee = GetDlgItem(d, IDC_PAYEE);
     SetDlgItemTextA(d, IDC_PAYEE, "Crème brûlée");
-    layer::ClickAt(d, 92 + 4 * 4, 17);  // the fourth cell: "m"
+    layer::ClickEdit(payee, 3);  // inside the "è"
+    EXPECT_EQ(Sel(payee), At(2));
+    layer::ClickEdit(payee, 4);
     EXPECT_EQ(Sel(payee), At(4));
     Keys({Key::Left, Key::Backspace});
     EXPECT_EQ(ui.Text(IDC_PAYEE), "Cème brûlée");
@@ -188,7 +185,7 @@ TEST_F(DialogTest, ClicksFindTheCharacterUnderTheCell) {
   Run(IDD_REGISTER);
 }
 
-TEST_F(DialogTest, WindowTextIsCutBeforeACharacterThatDoesNotFit) {
+TEST_F(Utf8Test, WindowTextIsCutBeforeACharacterThatDoesNotFit) {
   During(ui, [&](HWND d) {
     SetDlgItemTextA(d, IDC_DATE, "Café");
     char buffer[5];

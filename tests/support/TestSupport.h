@@ -1,11 +1,11 @@
-// Temporary folders and loader clean-up shared by the loader and engine tests.
+// Loader helpers shared by the loader, engine and settings tests.
 #pragma once
 
 #include <filesystem>
-#include <random>
 #include <string>
 
 #include "component/ComponentRegistry.h"
+#include "tests/support/TempFolder.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -13,29 +13,6 @@
 #include <dlfcn.h>
 #include <unistd.h>
 #endif
-
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class TempFolder {
- public:
-  TempFolder() {
-    std::random_device random;
-    std::filesystem::path base = std::filesystem::temp_directory_path();
-    for (int attempt = 0; attempt < 100 && path.empty(); ++attempt) {
-      std::filesystem::path candidate = base / ("checkbook-test-" + std::to_string(random()));
-      std::error_code error;
-      if (std::filesystem::create_directory(candidate, error)) path = candidate.string();
-    }
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    if (!path.empty()) std::filesystem::remove_all(path, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  std::string operator/(const std::string& name) const { return path + "/" + name; }
-
-  std::string path;
-};
 
 // The folder of the test executable, where the fixture libraries are built.
 inline std::string BesideExecutable(const std::string& name) {

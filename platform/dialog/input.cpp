@@ -12,8 +12,6 @@
 namespace layer {
 namespace {
 
-constexpr DWORD kSsNoPrefix = 0x80;
-
 bool PushButton(const Window* w) { return w && w->kind == Kind::Button && (w->style & BS_TYPEMASK) <= BS_DEFPUSHBUTTON; }
 bool TakesText(const Window* w) { return w && (w->kind == Kind::Edit || w->kind == Kind::ComboBox); }
 
@@ -125,7 +123,7 @@ bool DialogMnemonic(Window* d, char c) {
     int i = (start + step + n) % n;
     Window* c2 = d->children[static_cast<size_t>(i)].get();
     if (!CanFocus(c2) || TakesText(c2) || c2->kind == Kind::ListBox) continue;
-    if (c2->kind == Kind::Static && (c2->style & kSsNoPrefix)) continue;
+    if (c2->kind == Kind::Static && (c2->style & SS_NOPREFIX)) continue;
     if (Mnemonic(c2->text) != c) continue;
     if (c2->kind == Kind::Button) {
       SendMessageA(ToHandle(c2), BM_CLICK, 0, 0);

@@ -10,7 +10,6 @@
 namespace layer {
 namespace {
 
-constexpr DWORD kSsNoPrefix = 0x80;
 constexpr int kMaxTextColumns = 70;
 constexpr int kButtonWidth = 50, kButtonHeight = 14, kGap = 4, kMargin = 8;
 
@@ -75,7 +74,7 @@ std::unique_ptr<Window> CreateMessageBox(const MessageBoxRequest& request) {
   label->className = "Static";
   label->id = 0xFFFF;
   for (size_t i = 0; i < lines.size(); ++i) label->text += (i ? "\n" : "") + lines[i];
-  label->style = WS_CHILD | WS_VISIBLE | WS_GROUP | kSsNoPrefix;
+  label->style = WS_CHILD | WS_VISIBLE | WS_GROUP | SS_NOPREFIX;
   label->rect = {kMargin, kMargin, textWidth, textHeight};
   label->parent = box.get();
   box->children.push_back(std::move(label));

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr uint32_t kEngineVersion = 100;
-
 void ShutDown() {
   CloseTables();
   appState.engine->Close();
@@ -20,8 +18,7 @@ void ShutDown() {
 }  // namespace
 
 int RunCheckbook(HINSTANCE instance) {
-  appState.engine =
-      static_cast<DatabaseEngine*>(appState.registry.LoadComponent("REDivizud.DLL", "REDivizud", kEngineVersion));
+  appState.engine = LoadDatabaseEngine(appState.registry);
   if (appState.engine == nullptr) {
     MessageBoxA(nullptr, "Can not start application\nRequired components are missing.", "Error", MB_OK);
     return 0;

@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   ComponentRegistry registry;
-  auto* engine = static_cast<DatabaseEngine*>(registry.LoadComponent("REDivizud.DLL", "REDivizud", 100));
+  auto* engine = LoadDatabaseEngine(registry);
   if (engine == nullptr || engine->Open(argv[1]) == 0) {
     std::fprintf(stderr, "checkbook_floor: cannot open %s\n", argv[1]);
     return 1;

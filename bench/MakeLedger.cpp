@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   ComponentRegistry registry;
-  auto* engine = static_cast<DatabaseEngine*>(registry.LoadComponent("REDivizud.DLL", "REDivizud", 100));
+  auto* engine = LoadDatabaseEngine(registry);
   if (engine == nullptr || engine->Open(argv[2]) == 0) {
     std::fprintf(stderr, "make_ledger: cannot open %s\n", argv[2]);
     return 1;

@@ -13,7 +13,8 @@
 #include "app/AppState.h"
 #include "app/SettingsFile.h"
 #include "bench/DataSet.h"
-#include "platform/posix/headless.h"
+#include "platform/headless/headless.h"
+#include "resources/ProgramResources.h"
 #include "resources/resource.h"
 #include "ui/RegisterWindow.h"
 #include "ui/Report.h"
@@ -26,6 +27,7 @@ namespace {
 class Register {
  public:
   explicit Register(int rows) {
+    UseProgramResources();
     home_ = std::filesystem::current_path();
     char pattern[] = "/tmp/checkbook-register-bench-XXXXXX";
     folder_ = mkdtemp(pattern) ? pattern : "";
@@ -37,7 +39,7 @@ class Register {
     BuildSettingsPath();
     appState.instance = GetModuleHandleA(nullptr);
     appState.engine =
-        static_cast<DatabaseEngine*>(appState.registry.LoadComponent("REDivizud.DLL", "REDivizud", 100));
+        LoadDatabaseEngine(appState.registry);
     if (appState.engine == nullptr || appState.engine->Open("Ledger.dat") == 0) return;
     if (!copied && !FillLedger(appState.engine, rows)) return;
     OpenTables(appState.engine);

@@ -39,7 +39,7 @@ struct RealDatabase {
   RealDatabase() {
     char pattern[] = "/tmp/checkbook-bench-XXXXXX";
     folder = mkdtemp(pattern) ? pattern : "/tmp";
-    engine = static_cast<DatabaseEngine*>(registry.LoadComponent("REDivizud.DLL", "REDivizud", 100));
+    engine = LoadDatabaseEngine(registry);
     if (engine && !engine->Open((folder + "/Ledger.dat").c_str())) engine = nullptr;
   }
   ~RealDatabase() {

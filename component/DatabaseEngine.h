@@ -3,6 +3,12 @@
 
 #include <cstdint>
 
+// The component's file, the name its factory answers to and the interface
+// version this program speaks.
+constexpr char kEngineFileName[] = "REDivizud.DLL";
+constexpr char kEngineName[] = "REDivizud";
+constexpr uint32_t kEngineVersion = 100;
+
 // Called once per result row inside Execute; a NULL value is a null text.
 // The texts are writable until the callback returns.
 typedef int32_t (*RowCallbackFn)(void* context, int32_t columnCount, char** columnTexts, char** columnNames);
@@ -21,3 +27,8 @@ class DatabaseEngine {
  protected:
   ~DatabaseEngine() = default;  // objects end through Release
 };
+
+class ComponentRegistry;
+// An engine object from the component beside the program; null when the
+// component cannot be loaded or refuses.
+DatabaseEngine* LoadDatabaseEngine(ComponentRegistry& registry);

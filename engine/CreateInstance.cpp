@@ -5,15 +5,8 @@
 
 #include "engine/SqliteEngine.h"
 
-namespace {
-
-constexpr char kComponentName[] = "REDivizud";
-constexpr uint32_t kVersion = 100;
-
-}  // namespace
-
 extern "C" void* CreateInstance(const char* componentName, uint32_t version, void* module) {
-  if (!componentName || std::strcmp(componentName, kComponentName) != 0 || version != kVersion) return nullptr;
+  if (!componentName || std::strcmp(componentName, kEngineName) != 0 || version != kEngineVersion) return nullptr;
   DatabaseEngine* engine = new (std::nothrow) SqliteEngine(static_cast<RefCounted*>(module));
   return engine;
 }
@@ -21,7 +14,7 @@ extern "C" void* CreateInstance(const char* componentName, uint32_t version, voi
 #ifndef _WIN32
 // Windows exports the factory under its decorated name through
 // REDivizud.def; ELF names cannot hold it, so it is listed here.
-#include "platform/posix/modules.h"
+#include "platform/system/modules.h"
 
 extern "C" {
 __attribute__((visibility("default"))) extern const ComponentExport ComponentExports[];

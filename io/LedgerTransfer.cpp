@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr uint32_t kEngineVersion = 100;
 const char kLedgerFile[] = "Ledger.dat";
 
 // One for the process, as in the register: loaded modules stay loaded.
@@ -70,7 +69,7 @@ std::string LedgerFile::Open() {
   // reported instead.
   struct stat info;
   if (stat(kLedgerFile, &info) != 0) return "there is no Ledger.dat in this folder; create the account in the register first";
-  engine = static_cast<DatabaseEngine*>(registry.LoadComponent("REDivizud.DLL", "REDivizud", kEngineVersion));
+  engine = LoadDatabaseEngine(registry);
   if (!engine) return "the database engine REDivizud.DLL is missing beside the program";
   if (engine->Open(kLedgerFile) == 0) {
     std::string message = "can not open Ledger.dat: it is open in the register or another program, or it is not a ledger";

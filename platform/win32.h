@@ -1,5 +1,5 @@
 // The one door to the Win32 API. On Windows it is <windows.h>; elsewhere it
-// declares the subset this program calls, implemented by platform/posix.
+// declares the subset this program calls, implemented under platform/.
 #pragma once
 
 #ifdef _WIN32
@@ -162,10 +162,13 @@ typedef INT_PTR(WINAPI* FARPROC)();
 
 #define BS_PUSHBUTTON 0x00000000L
 #define BS_DEFPUSHBUTTON 0x00000001L
+#define BS_GROUPBOX 0x00000007L
+#define BS_TYPEMASK 0x0000000FL
 
 #define SS_LEFT 0x00000000L
 #define SS_CENTER 0x00000001L
 #define SS_RIGHT 0x00000002L
+#define SS_NOPREFIX 0x00000080L
 #define SS_SUNKEN 0x00001000L
 
 #define LBS_NOTIFY 0x0001L

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/text/utf8.h"
+
 namespace term {
 
 enum class Style : unsigned char {
@@ -40,14 +42,6 @@ struct Cell {
   bool tail = false;       // right half of a double-width character
   const void* owner = nullptr;  // the control that drew it, while one is drawing
 };
-
-// Display width of one character: 0 for combining marks, 2 for wide ones.
-int CharWidth(char32_t ch);
-// UTF-8 to code points; a malformed byte becomes U+FFFD.
-std::u32string Decode(std::string_view text);
-// The character at pos; pos moves past it (one byte for a malformed one).
-char32_t NextChar(std::string_view text, size_t& pos);
-std::string Encode(std::u32string_view text);
 
 class Canvas {
  public:

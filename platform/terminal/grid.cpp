@@ -168,17 +168,15 @@ bool IsLabel(const layer::Window& control) {
 
 namespace {
 
-constexpr DWORD kNoPrefix = 0x80;
-
 int TextCells(const layer::Window& c) {
-  std::u32string text = (c.style & kNoPrefix) ? Decode(c.text) : MakeLabel(c.text).text;
+  std::u32string text = (c.style & SS_NOPREFIX) ? text::Decode(c.text) : MakeLabel(c.text).text;
   int widest = 0, line = 0;
   for (char32_t ch : text) {
     if (ch == U'\n') {
       line = 0;
       continue;
     }
-    line += CharWidth(ch);
+    line += text::CharCells(ch);
     widest = std::max(widest, line);
   }
   return widest;

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "platform/posix/window.h"
+#include "platform/dialog/window.h"
 
 namespace term {
 

@@ -2,6 +2,8 @@
 
 #include <curses.h>
 
+#include "platform/text/utf8.h"
+
 namespace term {
 
 namespace {
@@ -70,23 +72,8 @@ std::vector<Action> Character(int value, unsigned modifiers) {
   }
   if (value < 0x20 || (value >= 0x80 && value < 0xa0) || value > 0x10ffff) return {};
   char32_t ch = static_cast<char32_t>(value);
-  unsigned char bytes[4];
-  int count = 0;
-  if (ch < 0x80) {
-    bytes[count++] = static_cast<unsigned char>(ch);
-  } else if (ch < 0x800) {
-    bytes[count++] = static_cast<unsigned char>(0xc0 | (ch >> 6));
-    bytes[count++] = static_cast<unsigned char>(0x80 | (ch & 0x3f));
-  } else if (ch < 0x10000) {
-    bytes[count++] = static_cast<unsigned char>(0xe0 | (ch >> 12));
-    bytes[count++] = static_cast<unsigned char>(0x80 | ((ch >> 6) & 0x3f));
-    bytes[count++] = static_cast<unsigned char>(0x80 | (ch & 0x3f));
-  } else {
-    bytes[count++] = static_cast<unsigned char>(0xf0 | (ch >> 18));
-    bytes[count++] = static_cast<unsigned char>(0x80 | ((ch >> 12) & 0x3f));
-    bytes[count++] = static_cast<unsigned char>(0x80 | ((ch >> 6) & 0x3f));
-    bytes[count++] = static_cast<unsigned char>(0x80 | (ch & 0x3f));
-  }
+  std::string bytes = text::Encode(std::u32string_view(&ch, 1));
+  int count = static_cast<int>(bytes.size());
   std::vector<Action> actions;
   for (int i = 0; i < count; ++i) {
     Action a;

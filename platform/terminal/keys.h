@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/posix/input.h"
+#include "platform/dialog/input.h"
 
 namespace term {
 

@@ -22,16 +22,10 @@ std::vector<Glyph> Glyphs(std::string_view text) {
   std::vector<Glyph> glyphs;
   for (size_t pos = 0; pos < text.size();) {
     size_t at = pos;
-    char32_t ch = NextChar(text, pos);
-    glyphs.push_back({at, ch, CharWidth(ch)});
+    char32_t ch = text::NextChar(text, pos);
+    glyphs.push_back({at, ch, text::CharCells(ch)});
   }
   return glyphs;
-}
-
-size_t CharLengthAt(std::string_view text, size_t offset) {
-  size_t next = offset;
-  NextChar(text, next);
-  return next - offset;
 }
 
 int ColumnsBefore(std::string_view text, size_t offset) {
@@ -41,16 +35,6 @@ int ColumnsBefore(std::string_view text, size_t offset) {
     columns += g.width;
   }
   return columns;
-}
-
-// The byte offset shown at a column of a line (its end past the last character).
-size_t OffsetAtColumn(std::string_view text, int column) {
-  int x = 0;
-  for (const Glyph& g : Glyphs(text)) {
-    if (column < x + g.width || (g.width == 0 && column <= x)) return g.offset;
-    x += g.width;
-  }
-  return text.size();
 }
 
 bool IsSingleLineEdit(const layer::Window& w) {
@@ -65,15 +49,9 @@ size_t LineOf(const std::vector<TextLine>& lines, size_t offset) {
 
 }  // namespace
 
-int Width(std::u32string_view text) {
-  int width = 0;
-  for (char32_t ch : text) width += CharWidth(ch);
-  return width;
-}
-
 Label MakeLabel(const std::string& text) {
   Label label;
-  std::u32string chars = Decode(text);
+  std::u32string chars = text::Decode(text);
   for (size_t i = 0; i < chars.size(); ++i) {
     if (chars[i] == U'&' && i + 1 < chars.size()) {
       ++i;
@@ -237,7 +215,7 @@ EditView ViewOfEdit(const Placement& where, const layer::Window& edit) {
     // The caret's own cell must fit too.
     while (first < caret && ColumnsBefore(text.substr(first), caret - first) > view.area.width - 1) {
       size_t next = first;
-      NextChar(text, next);
+      text::NextChar(text, next);
       first = next;
     }
     view.firstByte = first;
@@ -259,12 +237,12 @@ EditView ViewOfEdit(const Placement& where, const layer::Window& edit) {
 size_t EditPositionAt(const layer::Window& edit, const EditView& view, int row, int col) {
   const std::string& text = edit.text;
   if (IsSingleLineEdit(edit)) {
-    return view.firstByte + OffsetAtColumn(std::string_view(text).substr(view.firstByte), col - view.area.col);
+    return view.firstByte + text::OffsetAtCell(std::string_view(text).substr(view.firstByte), col - view.area.col);
   }
   std::vector<TextLine> lines = SplitLines(text);
   size_t line = view.firstLine + static_cast<size_t>(std::max(0, row - view.area.row));
   if (line >= lines.size()) return text.size();
-  return lines[line].start + OffsetAtColumn(lines[line].text, view.firstColumn + col - view.area.col);
+  return lines[line].start + text::OffsetAtCell(lines[line].text, view.firstColumn + col - view.area.col);
 }
 
 void CaretCell(const layer::Window& edit, const EditView& view, int& row, int& col) {
@@ -367,7 +345,7 @@ std::string ExpandTabs(const Placement& where, const layer::Window& list, std::s
         if (used + g.width > room - 1) break;
         used += g.width;
         kept = g.offset;
-        kept += CharLengthAt(piece, g.offset);
+        kept += text::CharLength(piece, g.offset);
       }
       out.append(piece.substr(0, kept));
       if (room > 0) {
@@ -413,7 +391,7 @@ std::vector<Box> MenuTitles(const Placement& where) {
   if (where.menuRow < 0 || !where.window->dialog.menu) return titles;
   int col = where.client.col + 1;
   for (const layer::MenuItem& item : where.window->dialog.menu->items) {
-    int width = Width(MakeLabel(item.text).text) + 2;
+    int width = text::Cells(MakeLabel(item.text).text) + 2;
     titles.push_back(Box{where.menuRow, col, 1, width});
     col += width;
   }
@@ -427,7 +405,7 @@ Box PopupBox(const Placement& where, int popup) {
   const layer::MenuItem& title = menu->items[static_cast<size_t>(popup)];
   if (!title.popup) return Box{};
   int widest = 0;
-  for (const layer::MenuItem& item : title.popup->items) widest = std::max(widest, Width(MakeLabel(item.text).text));
+  for (const layer::MenuItem& item : title.popup->items) widest = std::max(widest, text::Cells(MakeLabel(item.text).text));
   // Border, check mark column, a blank, the text, two blanks, border.
   int width = widest + 6;
   int height = static_cast<int>(title.popup->items.size()) + 2;

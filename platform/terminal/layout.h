@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/window.h"
+#include "platform/dialog/window.h"
 #include "platform/terminal/grid.h"
 
 namespace term {
@@ -54,7 +54,6 @@ struct Label {
   int mnemonic = -1;  // index into text of the underlined letter
 };
 Label MakeLabel(const std::string& text);
-int Width(std::u32string_view text);
 
 // The visible part of an edit field (or a combo box's edit part).
 struct EditView {

@@ -1,7 +1,7 @@
 #include "platform/terminal/mouse.h"
 
-#include "platform/posix/desktop.h"
-#include "platform/posix/input.h"
+#include "platform/dialog/desktop.h"
+#include "platform/dialog/input.h"
 #include "platform/terminal/layout.h"
 
 namespace term {

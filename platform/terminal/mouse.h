@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/posix/window.h"
+#include "platform/dialog/window.h"
 
 namespace term {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/posix/desktop.h"
+#include "platform/dialog/desktop.h"
 #include "platform/terminal/layout.h"
 
 namespace term {
@@ -12,13 +12,11 @@ namespace {
 using layer::Kind;
 using layer::Window;
 
-constexpr DWORD kNoPrefix = 0x80;  // SS_NOPREFIX: '&' is shown as it is
-
 // Draws a label's text from col on, its mnemonic letter underlined.
 void PutLabel(Canvas& canvas, int row, int col, const Label& label, Style style, int maxWidth, bool mnemonic) {
   int used = 0;
   for (size_t i = 0; i < label.text.size(); ++i) {
-    int width = CharWidth(label.text[i]);
+    int width = text::CharCells(label.text[i]);
     if (used + width > maxWidth) break;
     canvas.Text(row, col + used, std::u32string_view(&label.text[i], 1), style, width);
     if (mnemonic && static_cast<int>(i) == label.mnemonic) canvas.Put(row, col + used, label.text[i], style, true);
@@ -91,7 +89,7 @@ int BlankCellsBefore(const Context& cx, const Window& self, int row, int col, in
 // above it, where there are such rows.
 bool WrapUpwards(Context& cx, const Window& self, int textRow, const Box& area, const std::u32string& text,
                  Style style) {
-  std::vector<std::u32string> lines = Wrap(text, area.width);
+  std::vector<std::u32string> lines = text::Wrap(text, area.width);
   int first = textRow - static_cast<int>(lines.size()) + 1;
   for (int row = first; row < textRow; ++row)
     if (BlankCellsAfter(cx, self, row, area.col, area.width) < area.width) return false;
@@ -107,14 +105,14 @@ void DrawStatic(Context& cx, const Window& c) {
   Box area = Interior(cb, framed);
   Style style = c.Enabled() ? Style::Body : Style::Disabled;
   Label label = MakeLabel(c.text);
-  if (c.style & kNoPrefix) label = Label{Decode(c.text), -1};
+  if (c.style & SS_NOPREFIX) label = Label{text::Decode(c.text), -1};
   DWORD align = c.style & 3;
   if (align == 3) align = SS_LEFT;
   // One row of room, or text that fits, stays on the text row; more is wrapped.
   bool wrapped = label.text.find(U'\n') != std::u32string::npos ||
-                 (area.height > 1 && Width(label.text) > area.width);
+                 (area.height > 1 && text::Cells(label.text) > area.width);
   if (!wrapped) {
-    int missing = Width(label.text) - area.width;
+    int missing = text::Cells(label.text) - area.width;
     if (!framed && missing > 0 && align != SS_LEFT) {
       // A value wider than its place takes bare cells beside it, on the side it is aligned away from.
       int before = BlankCellsBefore(cx, c, cb.textRow, area.col, align == SS_RIGHT ? missing : (missing + 1) / 2);
@@ -124,14 +122,14 @@ void DrawStatic(Context& cx, const Window& c) {
     }
     if (!framed && missing > 0 && align != SS_RIGHT)
       area.width += BlankCellsAfter(cx, c, cb.textRow, area.col + area.width, missing);
-    int width = std::min(Width(label.text), area.width);
-    if (Width(label.text) > area.width && !framed && IsLabel(c) && WrapUpwards(cx, c, cb.textRow, area, label.text, style))
+    int width = std::min(text::Cells(label.text), area.width);
+    if (text::Cells(label.text) > area.width && !framed && IsLabel(c) && WrapUpwards(cx, c, cb.textRow, area, label.text, style))
       return;
-    if (Width(label.text) > area.width && area.width > 0) {
+    if (text::Cells(label.text) > area.width && area.width > 0) {
       // A value cut short says so.
       std::u32string shown;
       for (char32_t ch : label.text) {
-        if (Width(shown) + CharWidth(ch) > area.width - 1) break;
+        if (text::Cells(shown) + text::CharCells(ch) > area.width - 1) break;
         shown.push_back(ch);
       }
       label.text = shown + U"…";
@@ -139,9 +137,9 @@ void DrawStatic(Context& cx, const Window& c) {
     PutLabel(cx.canvas, cb.textRow, AlignedCol(area, width, align), label, style, area.width, c.Enabled());
     return;
   }
-  std::vector<std::u32string> lines = Wrap(label.text, area.width);
+  std::vector<std::u32string> lines = text::Wrap(label.text, area.width);
   for (size_t i = 0; i < lines.size() && static_cast<int>(i) < area.height; ++i) {
-    int width = Width(lines[i]);
+    int width = text::Cells(lines[i]);
     cx.canvas.Text(area.row + static_cast<int>(i), AlignedCol(area, width, align), lines[i], style, area.width);
   }
 }
@@ -154,7 +152,7 @@ void DrawButton(Context& cx, const Window& c) {
                 : c.DefaultButton()     ? Style::ButtonDefault
                                         : Style::Button;
   Label label = MakeLabel(c.text);
-  int width = Width(label.text);
+  int width = text::Cells(label.text);
   int room = b.width;
   if (width + 2 > room) room += BlankCellsAfter(cx, c, cb.textRow, b.col + b.width, width + 2 - room);
   cx.canvas.Fill(cb.textRow, b.col, 1, room, style);
@@ -178,8 +176,8 @@ void DrawFieldText(Context& cx, const Window& c, int row, int col, int width, st
   int x = 0;
   for (size_t pos = 0; pos < text.size();) {
     size_t at = base + pos;
-    char32_t ch = NextChar(text, pos);
-    int w = CharWidth(ch);
+    char32_t ch = text::NextChar(text, pos);
+    int w = text::CharCells(ch);
     if (w == 0) continue;
     if (x + w > width) break;
     bool selected = focused && at >= selStart && at < selEnd;
@@ -210,7 +208,7 @@ void DrawEdit(Context& cx, const Window& c) {
     size_t pos = 0;
     for (int skipped = 0; pos < line.text.size();) {
       size_t next = pos;
-      int w = CharWidth(NextChar(line.text, next));
+      int w = text::CharCells(text::NextChar(line.text, next));
       if (skipped + w > view.firstColumn) break;
       skipped += w;
       pos = next;
@@ -377,10 +375,10 @@ void DrawTooSmall(Canvas& canvas, int rows, int cols) {
   std::string text = "The terminal is " + std::to_string(canvas.Cols()) + " x " + std::to_string(canvas.Rows()) +
                      " characters; this window needs at least " + std::to_string(cols) + " x " +
                      std::to_string(rows) + ".\nPlease enlarge the terminal.";
-  std::vector<std::u32string> lines = Wrap(Decode(text), std::max(1, canvas.Cols() - 2));
+  std::vector<std::u32string> lines = text::Wrap(text::Decode(text), std::max(1, canvas.Cols() - 2));
   int top = std::max(0, (canvas.Rows() - static_cast<int>(lines.size())) / 2);
   for (size_t i = 0; i < lines.size(); ++i) {
-    int width = Width(lines[i]);
+    int width = text::Cells(lines[i]);
     canvas.Text(top + static_cast<int>(i), std::max(0, (canvas.Cols() - width) / 2), lines[i], Style::Message,
                 canvas.Cols());
   }
@@ -399,45 +397,6 @@ void PlaceCursor(Canvas& canvas, Window* active) {
 }
 
 }  // namespace
-
-std::vector<std::u32string> Wrap(std::u32string_view text, int width) {
-  std::vector<std::u32string> lines;
-  width = std::max(1, width);
-  size_t start = 0;
-  for (;;) {
-    size_t end = text.find(U'\n', start);
-    std::u32string_view para = text.substr(start, end == std::u32string_view::npos ? end : end - start);
-    std::u32string line;
-    size_t i = 0;
-    while (i < para.size()) {
-      // Take the next word with the blanks before it.
-      size_t wordStart = i;
-      while (i < para.size() && para[i] == U' ') ++i;
-      while (i < para.size() && para[i] != U' ') ++i;
-      std::u32string_view word = para.substr(wordStart, i - wordStart);
-      if (Width(line) + Width(word) <= width) {
-        line += word;
-        continue;
-      }
-      if (!line.empty()) lines.push_back(line);
-      size_t first = word.find_first_not_of(U' ');
-      line = first == std::u32string_view::npos ? std::u32string() : std::u32string(word.substr(first));
-      while (Width(line) > width) {
-        // A word longer than a line is cut.
-        std::u32string head;
-        size_t k = 0;
-        while (k < line.size() && Width(head) + CharWidth(line[k]) <= width) head.push_back(line[k++]);
-        if (k == 0) k = 1;
-        lines.push_back(line.substr(0, k));
-        line.erase(0, k);
-      }
-    }
-    lines.push_back(line);
-    if (end == std::u32string_view::npos) break;
-    start = end + 1;
-  }
-  return lines;
-}
 
 std::vector<Window*> DrawingOrder(const std::vector<Window*>& open, Window* active) {
   std::vector<Window*> order;

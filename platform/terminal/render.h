@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/window.h"
+#include "platform/dialog/window.h"
 #include "platform/terminal/canvas.h"
 
 namespace term {
@@ -17,8 +17,5 @@ std::vector<layer::Window*> DrawingOrder(const std::vector<layer::Window*>& open
 // field's caret. A screen too small for them gets a notice with the size
 // they need instead, and the result is false.
 bool Draw(Canvas& canvas, const std::vector<layer::Window*>& windows, layer::Window* active);
-
-// Text broken into lines of at most `width` cells, at blanks where it can.
-std::vector<std::u32string> Wrap(std::u32string_view text, int width);
 
 }  // namespace term

@@ -11,9 +11,9 @@
 #include <cstring>
 #include <deque>
 
-#include "platform/posix/desktop.h"
-#include "platform/posix/frontend.h"
-#include "platform/posix/input.h"
+#include "platform/dialog/desktop.h"
+#include "platform/dialog/frontend.h"
+#include "platform/dialog/input.h"
 #include "platform/terminal/canvas.h"
 #include "platform/terminal/keys.h"
 #include "platform/terminal/layout.h"
@@ -250,7 +250,7 @@ class TerminalFrontEnd : public layer::FrontEnd {
         if (cell.tail) continue;
         wchar_t text[2] = {utf8_ ? static_cast<wchar_t>(cell.ch) : Plain(cell.ch), L'\0'};
         // A wide character that would not fit whole on the last column.
-        if (c == cols - 1 && term::CharWidth(cell.ch) > 1) text[0] = L' ';
+        if (c == cols - 1 && text::CharCells(cell.ch) > 1) text[0] = L' ';
         cchar_t out;
         setcchar(&out, text, Attributes(cell), static_cast<short>(colours_ >= 8 ? static_cast<int>(cell.style) + 1 : 0),
                  nullptr);

@@ -12,6 +12,8 @@
 #include <string>
 #include <thread>
 
+#include "tests/support/TempFolder.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -38,13 +40,11 @@ struct Result {
 class ProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/checkbook-program-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    root_ = pattern;
+    ASSERT_FALSE(scratch_.path.empty());
+    root_ = scratch_.path;
     data_ = root_ / "data";
     fs::create_directory(data_);
   }
-  void TearDown() override { fs::remove_all(root_); }
 
   // Runs the program in the data folder with the script as its input.
   Result Run(const std::string& script, const fs::path& exe = CHECKBOOK_EXE) {
@@ -66,6 +66,7 @@ class ProgramTest : public ::testing::Test {
     return ReadFile(root_ / "query.txt");
   }
 
+  TempFolder scratch_;
   fs::path root_;
   fs::path data_;
 };

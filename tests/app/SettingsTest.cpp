@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/AppState.h"
-#include "tests/component/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/component/TestSupport.h"
+#include "tests/support/TestSupport.h"
 #include "tests/component/fixtures/FixtureCall.h"
 
 TEST(ComponentRegistry, LoadsAFileOnceAndCallsTheFactoryEachTime) {

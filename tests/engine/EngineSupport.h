@@ -10,7 +10,7 @@
 
 #include "component/ComponentRegistry.h"
 #include "component/DatabaseEngine.h"
-#include "tests/component/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 using Row = std::vector<std::optional<std::string>>;  // nullopt is SQL NULL
 
@@ -35,7 +35,7 @@ inline int32_t Collect(void* context, int32_t count, char** texts, char** names)
 class EngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    engine = static_cast<DatabaseEngine*>(registry.LoadComponent("REDivizud.DLL", "REDivizud", 100));
+    engine = LoadDatabaseEngine(registry);
     ASSERT_NE(engine, nullptr);
   }
   void TearDown() override {

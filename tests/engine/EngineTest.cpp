@@ -9,12 +9,12 @@
 #include "tests/engine/EngineSupport.h"
 
 TEST_F(EngineTest, FactoryHandsOutEnginesThatHoldTheirModule) {
-  ComponentModule* module = registry.FindModule("REDivizud.DLL");
+  ComponentModule* module = registry.FindModule(kEngineFileName);
   ASSERT_NE(module, nullptr);
   EXPECT_EQ(module->refCount, 2u);
-  EXPECT_EQ(registry.LoadComponent("REDivizud.DLL", "redivizud", 100), nullptr);
-  EXPECT_EQ(registry.LoadComponent("REDivizud.DLL", "REDivizud", 101), nullptr);
-  auto* second = static_cast<DatabaseEngine*>(registry.LoadComponent("REDivizud.DLL", "REDivizud", 100));
+  EXPECT_EQ(registry.LoadComponent(kEngineFileName, "redivizud", kEngineVersion), nullptr);
+  EXPECT_EQ(registry.LoadComponent(kEngineFileName, kEngineName, kEngineVersion + 1), nullptr);
+  auto* second = LoadDatabaseEngine(registry);
   ASSERT_NE(second, nullptr);
   EXPECT_EQ(module->refCount, 3u);
   second->Release();
@@ -94,7 +94,7 @@ TEST_F(EngineTest, ASecondEngineOnTheSameFileIsRefusedUntilTheFirstCloses) {
   Query("CREATE TABLE T (mKey INTEGER PRIMARY KEY)");
   Query("INSERT INTO T VALUES (NULL)");
 
-  auto* second = static_cast<DatabaseEngine*>(registry.LoadComponent("REDivizud.DLL", "REDivizud", 100));
+  auto* second = LoadDatabaseEngine(registry);
   ASSERT_NE(second, nullptr);
   EXPECT_EQ(second->Open(path.c_str()), 0);
   EXPECT_STRNE(second->LastError(), "");

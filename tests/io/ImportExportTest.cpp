@@ -13,7 +13,7 @@
 #include "component/DatabaseEngine.h"
 #include "io/CommandLine.h"
 #include "io/StatementFiles.h"
-#include "tests/component/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;
 
@@ -77,7 +77,7 @@ class ImportExportTest : public ::testing::Test {
   // The engine is open only while a query runs, never beside checkbook-io.
   std::vector<std::string> Sql(const std::vector<std::string>& statements) {
     ComponentRegistry registry;
-    auto* engine = static_cast<DatabaseEngine*>(registry.LoadComponent("REDivizud.DLL", "REDivizud", 100));
+    auto* engine = LoadDatabaseEngine(registry);
     EXPECT_NE(engine, nullptr);
     std::vector<std::string> lines;
     if (!engine) return lines;

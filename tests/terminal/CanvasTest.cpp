@@ -14,11 +14,11 @@ using term::Style;
 
 TEST(Text, LabelsDropTheirMnemonicMarker) {
   term::Label label = term::MakeLabel("&&Save &As");
-  EXPECT_EQ(term::Encode(label.text), "&Save As");
+  EXPECT_EQ(text::Encode(label.text), "&Save As");
   EXPECT_EQ(label.mnemonic, 6);
   EXPECT_EQ(term::MakeLabel("Re&port..").mnemonic, 2);
   EXPECT_EQ(term::MakeLabel("Plain").mnemonic, -1);
-  EXPECT_EQ(term::Encode(term::MakeLabel("A&").text), "A&");
+  EXPECT_EQ(text::Encode(term::MakeLabel("A&").text), "A&");
   // The mnemonic counts characters, not bytes.
   EXPECT_EQ(term::MakeLabel("\xc3\xa9t\xc3\xa9 &x").mnemonic, 4);
 }
@@ -26,7 +26,7 @@ TEST(Text, LabelsDropTheirMnemonicMarker) {
 TEST(Text, WrapBreaksAtBlanksAndCutsWordsLongerThanALine) {
   auto wrap = [](const char* text, int width) {
     std::vector<std::string> out;
-    for (const std::u32string& line : term::Wrap(term::Decode(text), width)) out.push_back(term::Encode(line));
+    for (const std::u32string& line : text::Wrap(text::Decode(text), width)) out.push_back(text::Encode(line));
     return out;
   };
   EXPECT_EQ(wrap("one two three", 7), (std::vector<std::string>{"one two", "three"}));
@@ -36,9 +36,9 @@ TEST(Text, WrapBreaksAtBlanksAndCutsWordsLongerThanALine) {
 }
 
 TEST(Text, MalformedUtf8ShowsReplacementCharacters) {
-  std::u32string chars = term::Decode("a\xff" "b\xc3");
+  std::u32string chars = text::Decode("a\xff" "b\xc3");
   EXPECT_EQ(chars, (std::u32string{U'a', U'\uFFFD', U'b', U'\uFFFD'}));
-  EXPECT_EQ(term::Encode(term::Decode("\xe2\x82\xac \xf0\x9f\x98\x80")), "\xe2\x82\xac \xf0\x9f\x98\x80");
+  EXPECT_EQ(text::Encode(text::Decode("\xe2\x82\xac \xf0\x9f\x98\x80")), "\xe2\x82\xac \xf0\x9f\x98\x80");
 }
 
 TEST(Canvas, WideCharactersTakeTwoCellsAndOverwritingHalfClearsThem) {

@@ -6,7 +6,6 @@
 namespace {
 
 constexpr std::pair<int, int> kSizes[] = {{24, 80}, {30, 100}, {40, 120}};
-constexpr DWORD kNoPrefix = 0x80;
 
 std::string Name(const void* control) {
   auto* w = static_cast<const layer::Window*>(control);
@@ -17,7 +16,7 @@ std::string SizeName(int rows, int cols) { return std::to_string(cols) + " x " +
 
 // Whether `text` is drawn on `row` overlapping the columns of `box`.
 bool DrawnIn(const term::Canvas& screen, int row, const term::Box& box, const std::u32string& text) {
-  std::u32string line = term::Decode(screen.Row(row));
+  std::u32string line = text::Decode(screen.Row(row));
   for (size_t at = line.find(text); at != std::u32string::npos; at = line.find(text, at + 1)) {
     int from = static_cast<int>(at), to = from + static_cast<int>(text.size());
     if (from < box.col + box.width && to > box.col) return true;
@@ -45,13 +44,13 @@ class FitTest : public ScreenTest {
       for (auto& child : active->children) {
         layer::Window& c = *child;
         if (overlay || !c.Visible() || c.text.empty() || (c.kind != layer::Kind::Static && c.kind != layer::Kind::Button)) continue;
-        std::u32string text = (c.style & kNoPrefix) ? term::Decode(c.text) : term::MakeLabel(c.text).text;
+        std::u32string text = (c.style & SS_NOPREFIX) ? text::Decode(c.text) : term::MakeLabel(c.text).text;
         term::ControlBox cb = term::BoxOf(p, c);
         int row = text.find(U'\n') == std::u32string::npos ? cb.textRow : cb.box.row;
         for (size_t start = 0; start <= text.size(); ++row) {
           size_t end = std::min(text.find(U'\n', start), text.size());
           std::u32string line = text.substr(start, end - start);
-          EXPECT_TRUE(DrawnIn(screen, row, cb.box, line)) << Name(&c) << ": \"" << term::Encode(line) << "\" not whole\n"
+          EXPECT_TRUE(DrawnIn(screen, row, cb.box, line)) << Name(&c) << ": \"" << text::Encode(line) << "\" not whole\n"
                                                           << All(screen);
           start = end + 1;
         }

@@ -10,14 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/desktop.h"
-#include "platform/posix/frontend.h"
-#include "platform/posix/input.h"
+#include "platform/dialog/desktop.h"
+#include "platform/dialog/frontend.h"
+#include "platform/dialog/input.h"
 #include "platform/terminal/canvas.h"
 #include "platform/terminal/layout.h"
 #include "platform/terminal/mouse.h"
 #include "platform/terminal/render.h"
 #include "platform/win32.h"
+#include "resources/ProgramResources.h"
 #include "resources/resource.h"
 
 class ScreenTest : public testing::Test {
@@ -43,6 +44,7 @@ class ScreenTest : public testing::Test {
   };
 
   void SetUp() override {
+    UseProgramResources();
     kRows = 36;
     kCols = 110;
     notice = {"First line of the message\nand a second", "Notice", MB_OKCANCEL};
@@ -128,9 +130,9 @@ class ScreenTest : public testing::Test {
   // Where `text` is first drawn at or below `fromRow` (columns count cells;
   // the tests draw no double-width characters before it).
   static bool Find(const term::Canvas& canvas, const std::string& text, int& row, int& col, int fromRow = 0) {
-    std::u32string wanted = term::Decode(text);
+    std::u32string wanted = text::Decode(text);
     for (int r = fromRow; r < canvas.Rows(); ++r) {
-      std::u32string line = term::Decode(canvas.Row(r));
+      std::u32string line = text::Decode(canvas.Row(r));
       size_t at = line.find(wanted);
       if (at != std::u32string::npos) {
         row = r;

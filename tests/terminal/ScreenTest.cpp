@@ -158,7 +158,7 @@ TEST_F(ScreenTest, LongTextScrollsInItsFieldAndAClickPutsTheCaretOnTheCharacterT
       EXPECT_TRUE(Click(row, target));
       size_t caret = field->edit.caret;
       ASSERT_LT(caret, field->text.size());
-      EXPECT_EQ(term::Decode(field->text.substr(caret)).front(), shown);
+      EXPECT_EQ(text::Decode(field->text.substr(caret)).front(), shown);
     }
   });
   RunRegister();

@@ -13,8 +13,10 @@
 
 #include "app/AppState.h"
 #include "app/SettingsFile.h"
-#include "platform/posix/headless.h"
+#include "platform/headless/headless.h"
+#include "resources/ProgramResources.h"
 #include "resources/resource.h"
+#include "tests/support/TempFolder.h"
 #include "ui/RegisterWindow.h"
 
 class TestEngine final : public DatabaseEngine {
@@ -43,11 +45,10 @@ class TestEngine final : public DatabaseEngine {
 class RegisterTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    UseProgramResources();
     home = std::filesystem::current_path();
-    std::string pattern = (std::filesystem::temp_directory_path() / "register-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder = pattern;
-    std::filesystem::current_path(folder);
+    ASSERT_FALSE(folder.path.empty());
+    std::filesystem::current_path(folder.path);
     BuildSettingsPath();
     appState.instance = GetModuleHandleA(nullptr);
     appState.hideReconciled = 0;
@@ -57,12 +58,11 @@ class RegisterTest : public ::testing::Test {
   void TearDown() override {
     CloseDatabase();
     std::filesystem::current_path(home);
-    std::filesystem::remove_all(folder);
   }
 
   void OpenDatabase() {
     engine = TestEngine();
-    engine.real = static_cast<DatabaseEngine*>(appState.registry.LoadComponent("REDivizud.DLL", "REDivizud", 100));
+    engine.real = LoadDatabaseEngine(appState.registry);
     ASSERT_NE(engine.real, nullptr);
     ASSERT_NE(engine.Open("Ledger.dat"), 0);
     appState.engine = &engine;
@@ -156,5 +156,5 @@ class RegisterTest : public ::testing::Test {
   headless::Session ui;
   TestEngine engine;
   std::filesystem::path home;
-  std::filesystem::path folder;
+  TempFolder folder;  // removed with the fixture
 };

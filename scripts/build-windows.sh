@@ -51,6 +51,8 @@ stage=$out/package/$name
 rm -rf "$out/package" "$out/$name.zip"
 mkdir -p "$stage"
 cp "$out/bin/checkbook.exe" "$out/bin/checkbook-io.exe" "$out/bin/REDivizud.DLL" "$stage/"
+# What a user downloads carries no debugging symbols.
+x86_64-w64-mingw32-strip "$stage"/*.exe "$stage"/*.DLL
 sed 's/$/\r/' resources/windows-readme.txt >"$stage/README.txt"
 (cd "$out/package" && zip -qr "../$name.zip" "$name")
 echo "Windows program: $out/bin/checkbook.exe, $out/bin/checkbook-io.exe, $out/bin/REDivizud.DLL"

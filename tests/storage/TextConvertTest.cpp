@@ -142,7 +142,7 @@ TEST(TextConvert, QuickDecimalsParseAsTheFullParse) {
     state = state * 6364136223846793005u + 1442695040888963407u;
     int digits = 1 + static_cast<int>(state >> 60);  // 1 to 16
     std::string text = std::to_string(state >> 4).substr(0, static_cast<size_t>(digits));
-    text.insert(static_cast<size_t>((state >> 20) % (text.size() + 1)), ".");
+    text.insert(static_cast<size_t>((state >> 20) % (text.size() + 1)), 1, '.');
     texts.push_back(text);
   }
   for (const std::string& text : texts) {

@@ -16,6 +16,7 @@
 #include "platform/headless/headless.h"
 #include "resources/ProgramResources.h"
 #include "resources/resource.h"
+#include "ui/RegisterList.h"
 #include "ui/RegisterWindow.h"
 #include "ui/Report.h"
 

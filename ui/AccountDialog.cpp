@@ -5,7 +5,7 @@
 #include "app/AppState.h"
 #include "resources/resource.h"
 #include "storage/TextConvert.h"
-#include "ui/RegisterWindow.h"
+#include "ui/RegisterList.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "app/AppState.h"
 #include "resources/resource.h"
-#include "ui/RegisterWindow.h"
+#include "ui/RegisterList.h"
 
 namespace {
 

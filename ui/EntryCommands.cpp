@@ -7,7 +7,7 @@
 #include "resources/resource.h"
 #include "storage/TextConvert.h"
 #include "ui/PayeeList.h"
-#include "ui/RegisterWindow.h"
+#include "ui/RegisterList.h"
 
 namespace {
 

@@ -1,0 +1,107 @@
+#include "ui/RegisterList.h"
+
+#include <charconv>
+#include <cstring>
+
+#include "app/AppState.h"
+#include "resources/resource.h"
+#include "storage/TextConvert.h"
+
+namespace {
+
+constexpr int kSetupMenu = 1;
+
+// A whole line (11-character check number, 20-byte date, 80-byte payee, two
+// amounts, tabs and mark) fits in 256 bytes.
+constexpr size_t kLineArea = 256;
+
+// Writes a text at out; returns the end.
+char* Put(char* out, const char* text) {
+  size_t length = std::strlen(text);
+  std::memcpy(out, text, length);
+  return out + length;
+}
+
+// Composes the list line of one row in `line`: check number (when not 0),
+// date, payee, credit and debit (when above 0), then the status mark, with a
+// tab between the columns. The pieces are joined in a local area first and
+// stored in `line` with one Assign, which leaves the same text there.
+void ComposeLine(TextBuffer& line, const LedgerRecord& row) {
+  char area[kLineArea];
+  char* out = area;
+  if (row.mCheckNum != 0) out = std::to_chars(out, out + 16, row.mCheckNum).ptr;
+  *out++ = '\t';
+  out = Put(out, row.Date());
+  *out++ = '\t';
+  out = Put(out, row.Payee());
+  *out++ = '\t';
+  if (row.mCredit > 0) out = FormatMoney(out, row.mCredit);  // as AppendReal at precision 2
+  *out++ = '\t';
+  if (row.mDebit > 0) out = FormatMoney(out, row.mDebit);
+  switch (row.mStatus) {
+    case StatusCleared: out = Put(out, "\tC"); break;
+    case StatusReconciled: out = Put(out, "\tR"); break;
+    case StatusMarked: out = Put(out, "\tB"); break;
+    default: break;
+  }
+  *out = '\0';
+  line.Assign(area);
+}
+
+void SetAmountText(HWND window, int id, float amount) {
+  appState.scratch.Assign("$ ").AppendReal(amount);
+  SetWindowTextA(GetDlgItem(window, id), appState.scratch.Text());
+}
+
+}  // namespace
+
+void RefreshList() {
+  HWND window = appState.mainWindow;
+  SetMenuCheck(window, kSetupMenu, ID_SETUP_HIDERECONCILED, appState.hideReconciled);
+  HWND list = GetDlgItem(window, IDC_REGISTER);
+  SendMessageA(list, LB_RESETCONTENT, 0, 0);
+
+  AccountRecord* account = static_cast<AccountRecord*>(appState.accounts->FirstRow());
+  if (account == nullptr) return;
+  appState.scratch.SetPrecision(2);
+
+  TextBuffer& where = appState.ledger->whereClause;
+  where.Assign("mAccID = '").AppendInt(account->mAccID).Append("'");
+  if (appState.hideReconciled != 0) where.Append(" AND mStatus != '").AppendInt(StatusReconciled).Append("'");
+  where.Append(" ORDER BY mDate");
+  appState.ledger->ClearRows();
+  appState.ledger->Select();
+
+  for (TableRecord* row = appState.ledger->FirstRow(); row != nullptr; row = row->nextRow) {
+    ComposeLine(appState.scratch, *static_cast<LedgerRecord*>(row));
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(appState.scratch.Text()));
+  }
+  SetAmountText(window, IDC_BALANCEDAMOUNT, BalancedAmount(account));
+  SetAmountText(window, IDC_BALANCETOTAL, account->mAccBalance);
+}
+
+float BalancedAmount(AccountRecord* account) {
+  LedgerRecord* marked = appState.balanceLedger;
+  marked->whereClause.Assign("mAccID = '")
+      .AppendInt(account->mAccID)
+      .Append("' AND mStatus = '")
+      .AppendInt(StatusMarked)
+      .Append("'");
+  marked->ClearRows();
+  marked->Select();
+
+  float sum = 0;
+  for (TableRecord* row = marked->FirstRow(); row != nullptr; row = row->nextRow) {
+    const LedgerRecord* entry = static_cast<LedgerRecord*>(row);
+    sum = static_cast<float>(static_cast<double>(sum) + entry->mCredit - static_cast<double>(entry->mDebit));
+  }
+  return sum;
+}
+
+void SetMenuCheck(HWND window, int popupPosition, UINT commandId, int on) {
+  HMENU menu = GetMenu(window);
+  if (menu == nullptr) return;
+  HMENU popup = GetSubMenu(menu, popupPosition);
+  if (popup == nullptr) return;
+  CheckMenuItem(popup, commandId, MF_BYCOMMAND | (on != 0 ? MF_CHECKED : MF_UNCHECKED));
+}

@@ -1,0 +1,12 @@
+// The register's list and totals, rebuilt from the database after every
+// command that changes transactions or the account.
+#pragma once
+
+#include "platform/win32.h"
+#include "storage/AccountRecord.h"
+
+// Re-queries the current account's transactions and rebuilds the list and both totals.
+void RefreshList();
+// Net amount (credit minus debit) of the account's transactions marked while balancing.
+float BalancedAmount(AccountRecord* account);
+void SetMenuCheck(HWND window, int popupPosition, UINT commandId, int on);

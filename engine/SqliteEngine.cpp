@@ -22,41 +22,41 @@ bool NothingFollows(const char* text) {
 
 }  // namespace
 
-SqliteEngine::SqliteEngine(RefCounted* module) : module(module) {
-  if (module) module->AddRef();
+SqliteEngine::SqliteEngine(RefCounted* module) : module_(module) {
+  if (module_) module_->AddRef();
 }
 
 SqliteEngine::~SqliteEngine() { Close(); }
 
-void SqliteEngine::AddRef() { ++refCount; }
+void SqliteEngine::AddRef() { ++refCount_; }
 
 void SqliteEngine::Release() {
-  if (--refCount > 0) return;
-  RefCounted* owner = module;
+  if (--refCount_ > 0) return;
+  RefCounted* owner = module_;
   delete this;
   // The loader keeps its own reference on the module for the whole process,
   // so this never unloads the code that is running it.
   if (owner) owner->Release();
 }
 
-const char* SqliteEngine::LastError() { return lastError.c_str(); }
+const char* SqliteEngine::LastError() { return lastError_.c_str(); }
 
 int32_t SqliteEngine::Fail(const char* message) {
   try {
-    lastError = message ? message : "";
+    lastError_ = message ? message : "";
   } catch (...) {
-    lastError.clear();
+    lastError_.clear();
   }
   return 0;
 }
 
 int32_t SqliteEngine::Close() {
-  if (!db) return 0;
+  if (!db_) return 0;
   // Statements are always finalized before Execute returns, so this closes.
-  int result = sqlite3_close(db);
-  db = nullptr;
+  int result = sqlite3_close(db_);
+  db_ = nullptr;
   // Only after the database let go of the file.
-  writerLock.Release();
+  writerLock_.Release();
   return result == SQLITE_OK ? 1 : Fail("the database did not close cleanly");
 }
 
@@ -70,7 +70,7 @@ int32_t SqliteEngine::Open(const char* fileName) {
     // commands, so a second copy writing beside it would put it out of step.
     // An in-memory database has no file name and needs no lock.
     const char* path = sqlite3_db_filename(handle, "main");
-    if (path && *path && !writerLock.Acquire(path)) {
+    if (path && *path && !writerLock_.Acquire(path)) {
       sqlite3_close(handle);
       return Fail("the database is in use by another copy of the program");
     }
@@ -81,10 +81,10 @@ int32_t SqliteEngine::Open(const char* fileName) {
   if (result != SQLITE_OK) {
     Fail(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(result));
     sqlite3_close(handle);
-    writerLock.Release();
+    writerLock_.Release();
     return 0;
   }
-  db = handle;
+  db_ = handle;
   RemoveStaleJournal();
   return 1;
 }
@@ -95,22 +95,22 @@ int32_t SqliteEngine::Open(const char* fileName) {
 // writing, and taking it has rolled back any journal that mattered, so what
 // is left is stale.
 void SqliteEngine::RemoveStaleJournal() {
-  const char* journal = sqlite3_filename_journal(sqlite3_db_filename(db, "main"));
+  const char* journal = sqlite3_filename_journal(sqlite3_db_filename(db_, "main"));
   if (!journal || !*journal) return;
   std::error_code error;
   std::filesystem::path path(std::u8string(reinterpret_cast<const char8_t*>(journal)));
   if (!std::filesystem::exists(path, error)) return;
-  if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) return;
+  if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) return;
   std::filesystem::remove(path, error);
-  sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 int32_t SqliteEngine::Execute(const char* sql, void* context, RowCallbackFn callback) {
-  if (!db) return Fail("no database is open");
+  if (!db_) return Fail("no database is open");
   if (!sql) return Fail("no statement");
   sqlite3_stmt* statement = nullptr;
   const char* tail = nullptr;
-  if (sqlite3_prepare_v2(db, sql, -1, &statement, &tail) != SQLITE_OK) return Fail(sqlite3_errmsg(db));
+  if (sqlite3_prepare_v2(db_, sql, -1, &statement, &tail) != SQLITE_OK) return Fail(sqlite3_errmsg(db_));
   if (!statement) return Fail("no statement");
   int32_t result = 0;
   if (!NothingFollows(tail)) {
@@ -151,6 +151,6 @@ int32_t SqliteEngine::Step(sqlite3_stmt* statement, void* context, RowCallbackFn
     }
     if (callback) callback(context, columns, textPointers.data(), namePointers.data());
   }
-  if (result != SQLITE_DONE) return Fail(sqlite3_errmsg(db));
+  if (result != SQLITE_DONE) return Fail(sqlite3_errmsg(db_));
   return 1;
 }

@@ -36,9 +36,9 @@ class SqliteEngine final : public DatabaseEngine {
   int32_t Step(sqlite3_stmt* statement, void* context, RowCallbackFn callback);
   void RemoveStaleJournal();
 
-  uint32_t refCount = 1;
-  RefCounted* module;
-  sqlite3* db = nullptr;
-  FileLock writerLock;
-  std::string lastError;
+  uint32_t refCount_ = 1;
+  RefCounted* module_;
+  sqlite3* db_ = nullptr;
+  FileLock writerLock_;
+  std::string lastError_;
 };

@@ -18,12 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 void WriteFile(const fs::path& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary);

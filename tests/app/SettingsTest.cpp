@@ -14,12 +14,6 @@
 
 namespace {
 
-std::string ReadWhole(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 class SettingsTest : public ::testing::Test {
  protected:
@@ -48,7 +42,7 @@ TEST_F(SettingsTest, ThePreferenceRoundTripsThroughTheFileInTheCurrentFolder) {
     ReadSettings();
     EXPECT_EQ(appState.hideReconciled, value);
   }
-  std::string written = ReadWhole(folder / "RErivaRude.ini");
+  std::string written = ReadFile(folder / "RErivaRude.ini");
   EXPECT_NE(written.find("[RErivaRude_100]"), std::string::npos) << written;
   EXPECT_NE(written.find("HideRec=0"), std::string::npos) << written;
 }

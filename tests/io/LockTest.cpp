@@ -13,16 +13,12 @@
 #include <string>
 #include <thread>
 
+#include "tests/support/TempFolder.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
 

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <filesystem>
+#include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
@@ -27,3 +29,11 @@ class TempFolder {
 
   std::string path;
 };
+
+// A file's bytes exactly as stored; empty when it cannot be read.
+inline std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}

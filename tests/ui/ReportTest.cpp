@@ -10,12 +10,7 @@ const std::string kBanner =
     " ##   Date        Description                           Credit  Debit St\n" +
     std::string(74, '-') + "\n";
 
-std::string ReadReport() {
-  std::ifstream file("Report.txt", std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
+std::string ReadReport() { return ReadFile("Report.txt"); }
 
 TEST_F(RegisterTest, ReportWritesTheRowsAsShownInFixedColumns) {
   AddAccount(0);

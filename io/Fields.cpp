@@ -41,9 +41,9 @@ std::optional<CalendarDate> ParseWithPattern(std::string_view text, std::string_
       ++at;
       continue;
     }
-    char spec = pattern[++p];
+    char directive = pattern[++p];
     bool ok = true;
-    switch (spec) {
+    switch (directive) {
       case 'Y': ok = ReadNumber(text, at, 4, 4, date.year); break;
       case 'y':
         ok = ReadNumber(text, at, 2, 2, date.year);

@@ -56,6 +56,19 @@ TEST_F(InputTest, EnteringAnEditByTabSelectsItsTextAndTypingReplacesIt) {
   Run(IDD_ACCOUNT);
 }
 
+TEST_F(InputTest, EveryTabIntoTheComboBoxSelectsItsText) {
+  During(ui, [&](HWND d) {
+    SendMessageA(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(d, IDC_PAYEE)), TRUE);
+    for (const char* payee : {"Aa", "Bb", "Cc"}) {
+      for (char c : std::string(payee)) layer::TypeChar(c);
+      EXPECT_EQ(ui.Text(IDC_PAYEE), payee);
+      ui.Tab();
+      ui.Tab(true);
+    }
+  });
+  Run(IDD_REGISTER);
+}
+
 TEST_F(InputTest, MultilineNoteTakesLineBreaksWithCtrlEnter) {
   During(ui, [&](HWND) {
     ui.Type(IDC_NOTE, "one\ntwo");

@@ -269,7 +269,11 @@ for keys_file in "$sequences"/*.keys; do
   keys M-F4
   expect "checkbook ended with 0"
   stored=$(sqlite3 "$work/$name/Ledger.dat" <"$sequences/ledger.sql")
-  [ "$stored" = "$(cat "$sequences/$name.expected")" ] || { echo "FAIL: after $name.keys Ledger.dat holds"; echo "$stored"; exit 1; }
+  if [ "$stored" != "$(cat "$sequences/$name.expected")" ]; then
+    echo "FAIL: after $name.keys Ledger.dat holds"
+    echo "$stored"
+    exit 1
+  fi
   stop_tmux
 done
 

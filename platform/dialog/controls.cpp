@@ -43,6 +43,7 @@ LRESULT InsertItem(Window* w, int index, std::string_view text, bool sorted) {
   }
   items.insert(static_cast<size_t>(index), text);
   if (w->list.selection >= index) ++w->list.selection;
+  if (w->list.caret >= index && Count(w) > 1) ++w->list.caret;
   Changed();
   return index;
 }
@@ -52,6 +53,7 @@ LRESULT DeleteItem(Window* w, int index) {
   w->list.items.erase(static_cast<size_t>(index));
   if (w->list.selection == index) w->list.selection = -1;
   else if (w->list.selection > index) --w->list.selection;
+  if (w->list.caret > index || w->list.caret >= Count(w)) w->list.caret = std::max(0, w->list.caret - 1);
   w->list.topIndex = std::max(0, std::min(w->list.topIndex, Count(w) - 1));
   Changed();
   return Count(w);
@@ -119,17 +121,23 @@ LRESULT ListMessage(Window* w, UINT message, WPARAM wParam, LPARAM lParam) {
     case LB_RESETCONTENT:
       w->list.items.clear();
       w->list.selection = -1;
+      w->list.caret = 0;
       w->list.topIndex = 0;
       Changed();
       return 0;
     case LB_SETCURSEL:
       if (index < -1 || index >= Count(w)) return LB_ERR;
       w->list.selection = index;
-      if (index >= 0) ListScrollTo(w, index);
+      if (index >= 0) {
+        w->list.caret = index;
+        ListScrollTo(w, index);
+      }
       Changed();
       return index < 0 ? LB_ERR : index;
     case LB_GETCURSEL:
       return w->list.selection;
+    case LB_GETCARETINDEX:
+      return w->list.caret;
     case LB_GETTEXT:
       return CopyItem(w, index, lParam);
     case LB_GETTEXTLEN:
@@ -365,6 +373,7 @@ void ListMoveSelection(Window* w, int index) {
   if (Count(w) == 0) return;
   index = std::max(0, std::min(index, Count(w) - 1));
   w->list.selection = index;
+  w->list.caret = index;
   ListScrollTo(w, index);
   Changed();
   if (w->style & LBS_NOTIFY) Notify(w, LBN_SELCHANGE);

@@ -267,8 +267,9 @@ BOOL WINAPI ShowWindow(HWND window, int command) {
   if (command == SW_HIDE) {
     if (wasVisible) {
       w->style &= ~static_cast<DWORD>(WS_VISIBLE);
-      if (w->parent) LeaveControl(w);
-      else if (w == ActiveWindow()) ActivateNext();
+      // A hidden control keeps the focus (unlike a disabled one): Tab goes on from it.
+      if (w->kind == Kind::ComboBox && w->combo.dropped) ComboShowList(w, false);
+      if (!w->parent && w == ActiveWindow()) ActivateNext();
     }
   } else {
     w->style |= WS_VISIBLE;

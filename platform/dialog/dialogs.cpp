@@ -40,6 +40,23 @@ LRESULT DefaultDialogMessage(Window* d, UINT message, WPARAM wParam, LPARAM lPar
       return CopyText(d->text, wParam, lParam);
     case WM_GETTEXTLENGTH:
       return static_cast<LRESULT>(d->text.size());
+    case WM_NEXTDLGCTL: {
+      // lParam set: wParam is the control; otherwise the next (0) or previous tab stop.
+      Window* to = lParam ? FromHandle(reinterpret_cast<HWND>(wParam)) : NextTabItem(d, d->dialog.focus, wParam != 0);
+      if (to && to->parent == d && CanFocus(to)) DialogFocus(to);
+      return 0;
+    }
+    case DM_GETDEFID:
+      if (d->dialog.ended) return 0;
+      if (d->dialog.defaultId) return MAKELONG(d->dialog.defaultId, DC_HASDEFID);
+      // Without a default id, the push button the dialog manager last made the default.
+      for (auto& c : d->children)
+        if (c->DefaultButton()) return MAKELONG(c->id, DC_HASDEFID);
+      return 0;
+    case DM_SETDEFID:
+      d->dialog.defaultId = static_cast<int>(wParam);
+      ShowDefaultButton(d, d->Child(d->dialog.defaultId));
+      return TRUE;
     case WM_SETICON: {
       HICON& slot = wParam == ICON_BIG ? d->dialog.bigIcon : d->dialog.smallIcon;
       HICON previous = slot;
@@ -79,10 +96,24 @@ void Notify(Window* control, WORD code) {
 }
 
 int DefaultId(Window* dialog) {
-  int id = IDOK;
-  for (auto& c : dialog->children)
-    if (c->DefaultButton()) id = c->id;
-  return id;
+  LRESULT found = Send(dialog, DM_GETDEFID, 0, 0);
+  return HIWORD(found) == DC_HASDEFID ? LOWORD(found) : IDOK;
+}
+
+void ShowDefaultButton(Window* dialog, Window* button) {
+  for (auto& c : dialog->children) {
+    if (!c->PushButton()) continue;
+    DWORD type = c.get() == button ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    c->style = (c->style & ~static_cast<DWORD>(BS_TYPEMASK)) | type;
+  }
+  Changed();
+}
+
+void DialogFocus(Window* control) {
+  FocusControl(control, true);
+  Window* d = control->TopLevel();
+  Window* fallback = d->dialog.defaultId ? d->Child(d->dialog.defaultId) : nullptr;
+  ShowDefaultButton(d, control->PushButton() ? control : fallback);
 }
 
 std::unique_ptr<Window> CreateDialogWindow(const DialogTemplate& t) {
@@ -108,8 +139,10 @@ std::unique_ptr<Window> CreateDialogWindow(const DialogTemplate& t) {
     c->exStyle = ct.exStyle;
     c->rect = ct.rect;
     c->parent = d.get();
+    if (c->DefaultButton()) d->dialog.defaultId = c->id;  // the last one wins
     d->children.push_back(std::move(c));
   }
+  if (d->dialog.defaultId) ShowDefaultButton(d.get(), d->Child(d->dialog.defaultId));
   return d;
 }
 

@@ -12,7 +12,7 @@
 namespace layer {
 namespace {
 
-bool PushButton(const Window* w) { return w && w->kind == Kind::Button && (w->style & BS_TYPEMASK) <= BS_DEFPUSHBUTTON; }
+bool PushButton(const Window* w) { return w && w->PushButton(); }
 bool TakesText(const Window* w) { return w && (w->kind == Kind::Edit || w->kind == Kind::ComboBox); }
 
 // The window that takes keys, or null when none may.
@@ -33,13 +33,14 @@ Window* ClickWindow(Window* w) {
 
 int Lines(const Window* w) { return static_cast<int>(w->list.items.size()); }
 
-// The offset of the character shown `cells` cells after the one at `from`.
 void Enter(Window* d, Window* focus, unsigned modifiers) {
   if (focus && focus->Multiline() && ((focus->style & ES_WANTRETURN) || (modifiers & kCtrl))) {
     EditKey(focus, Key::Enter, modifiers);
     return;
   }
-  if (PushButton(focus)) {
+  // The focused button only while it is the default: the focus came by Tab,
+  // the arrows or WM_NEXTDLGCTL. One pressed by its letter or a click is not.
+  if (PushButton(focus) && focus->DefaultButton()) {
     Command(d, focus->id, BN_CLICKED, focus);
     return;
   }
@@ -97,18 +98,23 @@ bool ControlKey(Window* f, Key key, unsigned modifiers) {
     return true;
   }
   if (f->kind == Kind::ListBox) {
-    int page = std::max(1, VisibleLines(*f) - 1), s = f->list.selection;
+    int page = std::max(1, VisibleLines(*f) - 1), caret = f->list.caret;
+    int to = caret;
     switch (key) {
-      case Key::Up: ListMoveSelection(f, s < 0 ? 0 : s - 1); return true;
-      case Key::Down: ListMoveSelection(f, s + 1); return true;
-      case Key::PageUp: ListMoveSelection(f, s - page); return true;
-      case Key::PageDown: ListMoveSelection(f, s < 0 ? page : s + page); return true;
-      case Key::Home: ListMoveSelection(f, 0); return true;
-      case Key::End: ListMoveSelection(f, Lines(f) - 1); return true;
+      case Key::Up: to = caret - 1; break;
+      case Key::Down: to = caret + 1; break;
+      case Key::PageUp: to = caret - page; break;
+      case Key::PageDown: to = caret + page; break;
+      case Key::Home: to = 0; break;
+      case Key::End: to = Lines(f) - 1; break;
       case Key::Left:
       case Key::Right: return true;
       default: return false;
     }
+    // While the caret's line is not selected (after every refill), the first
+    // key selects that line rather than moving.
+    ListMoveSelection(f, f->list.selection == caret ? to : caret);
+    return true;
   }
   return false;
 }
@@ -132,7 +138,7 @@ bool DialogMnemonic(Window* d, char c) {
       for (int k = 1; k < n; ++k) {
         Window* next = d->children[static_cast<size_t>((i + k) % n)].get();
         if (CanFocus(next) && next->TabStop() && next->kind != Kind::Static) {
-          FocusControl(next, true);
+          Send(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(ToHandle(next)), TRUE);
           break;
         }
       }
@@ -211,7 +217,7 @@ void PressKey(Key key, unsigned modifiers) {
   if (f && ControlKey(f, key, modifiers)) return;
   switch (key) {
     case Key::Tab:
-      if (Window* next = NextTabItem(d, f, modifiers & kShift)) FocusControl(next, true);
+      Send(d, WM_NEXTDLGCTL, (modifiers & kShift) ? 1 : 0, 0);
       return;
     case Key::Enter:
       Enter(d, f, modifiers);
@@ -224,7 +230,8 @@ void PressKey(Key key, unsigned modifiers) {
     case Key::Right:
     case Key::Down:
       if (f)
-        if (Window* next = NextGroupItem(d, f, key == Key::Left || key == Key::Up)) FocusControl(next, true);
+        if (Window* next = NextGroupItem(d, f, key == Key::Left || key == Key::Up))
+          Send(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(ToHandle(next)), TRUE);
       return;
     default:
       return;

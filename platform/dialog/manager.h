@@ -33,11 +33,14 @@ LRESULT CopyText(const std::string& text, WPARAM size, LPARAM buffer);
 // Focus. `byDialog` is the dialog manager's own move (Tab, mnemonics,
 // arrows, WM_INITDIALOG), which selects an edit field's whole text.
 void FocusControl(Window* control, bool byDialog);
+// The dialog manager's move (WM_NEXTDLGCTL: Tab, arrows, a label's
+// mnemonic): the focus, and the default push button with it.
+void DialogFocus(Window* control);
 Window* NextTabItem(Window* dialog, Window* from, bool previous);
 Window* NextGroupItem(Window* dialog, Window* from, bool previous);
 bool CanFocus(const Window* control);  // visible and enabled
-// Called when a control stops taking input: the focus moves to the next tab
-// stop, an open list closes.
+// Called when a control is disabled: the focus moves to the next tab stop,
+// an open list closes.
 void LeaveControl(Window* control);
 
 // Top-level windows.
@@ -49,7 +52,10 @@ void ActivateNext();  // after the active window was hidden or disabled
 // Dialogs.
 std::unique_ptr<Window> CreateDialogWindow(const DialogTemplate& t);
 INT_PTR RunModal(Window* dialog);
-int DefaultId(Window* dialog);  // the DEFPUSHBUTTON's id (the last one), else IDOK
+int DefaultId(Window* dialog);  // DM_GETDEFID's id, else IDOK
+// The push button that shows itself as the default: the focused one when the
+// dialog manager moved the focus onto it, else the one of the default id.
+void ShowDefaultButton(Window* dialog, Window* button);
 void Command(Window* dialog, int id, WORD code, Window* from);  // WM_COMMAND to a dialog
 
 // Controls.

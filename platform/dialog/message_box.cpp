@@ -58,6 +58,7 @@ std::unique_ptr<Window> CreateMessageBox(const MessageBoxRequest& request) {
   box->dialog.messageBox = true;
   box->dialog.messageBoxStyle = request.style;
   box->dialog.proc = MessageBoxProc;
+  box->dialog.defaultId = request.defaultButton;
 
   std::vector<std::string> lines = Lines(request.text);
   int columns = 0;

@@ -43,6 +43,10 @@ int DroppedLines(const Window& combo) {
   return std::max(1, ToCells(combo.rect).height - 3);
 }
 
+bool Window::PushButton() const {
+  return kind == Kind::Button && (style & BS_TYPEMASK) <= static_cast<DWORD>(BS_DEFPUSHBUTTON);
+}
+
 bool Window::DefaultButton() const {
   return kind == Kind::Button && (style & BS_TYPEMASK) == static_cast<DWORD>(BS_DEFPUSHBUTTON);
 }

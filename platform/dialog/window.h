@@ -67,6 +67,7 @@ struct EditState {
 struct ListState {
   ListLines items;
   int selection = -1;
+  int caret = 0;  // the line the keys move from; it need not be selected
   int topIndex = 0;
   std::vector<int> tabStops;  // dialog units; empty means every 32 units
 };
@@ -84,7 +85,8 @@ struct DialogState {
   LPARAM param = 0;
   Window* owner = nullptr;
   std::unique_ptr<Menu> menu;
-  Window* focus = nullptr;  // the control with the focus while this window is active
+  Window* focus = nullptr;  // the control with the focus while this window is active; it may be hidden
+  int defaultId = 0;        // DM_SETDEFID's id (the template's DEFPUSHBUTTON), 0 for none
   HICON smallIcon = nullptr;
   HICON bigIcon = nullptr;
   bool ended = false;       // EndDialog ran; the loop returns when it is next asked
@@ -117,7 +119,8 @@ struct Window {
   bool Visible() const { return (style & WS_VISIBLE) != 0; }
   bool TabStop() const { return (style & WS_TABSTOP) != 0; }
   bool Multiline() const { return kind == Kind::Edit && (style & ES_MULTILINE) != 0; }
-  bool DefaultButton() const;  // a push button with BS_DEFPUSHBUTTON
+  bool PushButton() const;
+  bool DefaultButton() const;  // a push button showing itself as the default (BS_DEFPUSHBUTTON)
   Window* Child(int childId) const;
   Window* TopLevel();
 };

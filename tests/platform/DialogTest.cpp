@@ -238,7 +238,7 @@ TEST_F(DialogTest, MenuCheckMarksByCommandAndPosition) {
   Run(IDD_ACCOUNT);
 }
 
-TEST_F(DialogTest, EnableAndShowTellThePreviousStateAndMoveTheFocusOn) {
+TEST_F(DialogTest, EnableAndShowTellThePreviousStateAndDisablingMovesTheFocusOn) {
   During(ui, [&](HWND d) {
     HWND checknum = GetDlgItem(d, IDC_CHECKNUM), date = GetDlgItem(d, IDC_DATE);
     HWND payee = GetDlgItem(d, IDC_PAYEE), postpone = GetDlgItem(d, IDC_POSTPONE);
@@ -257,10 +257,10 @@ TEST_F(DialogTest, EnableAndShowTellThePreviousStateAndMoveTheFocusOn) {
     EXPECT_NE(ShowWindow(postpone, SW_HIDE), FALSE);
     EXPECT_FALSE(ui.Visible(IDC_POSTPONE));
     ShowWindow(payee, SW_HIDE);
-    EXPECT_EQ(ui.Focused(), IDC_CREDIT);
+    EXPECT_EQ(ui.Focused(), IDC_PAYEE);  // hiding leaves the focus where it is
     EXPECT_EQ(SetFocus(date), nullptr);  // disabled: refused
-    EXPECT_EQ(ui.Focused(), IDC_CREDIT);
-    EXPECT_EQ(SetFocus(checknum), GetDlgItem(d, IDC_CREDIT));
+    EXPECT_EQ(ui.Focused(), IDC_PAYEE);
+    EXPECT_EQ(SetFocus(checknum), payee);
     EXPECT_EQ(GetFocus(), checknum);
   });
   Run(IDD_REGISTER);

@@ -1,6 +1,8 @@
 // Keys and clicks as the dialog manager takes them from a person.
 #include "tests/platform/DialogFixture.h"
 
+#include <functional>
+
 #include "platform/dialog/input.h"
 #include "platform/dialog/window.h"
 
@@ -54,6 +56,19 @@ TEST_F(InputTest, EnteringAnEditByTabSelectsItsTextAndTypingReplacesIt) {
   Run(IDD_ACCOUNT);
 }
 
+TEST_F(InputTest, EveryTabIntoTheComboBoxSelectsItsText) {
+  During(ui, [&](HWND d) {
+    SendMessageA(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(d, IDC_PAYEE)), TRUE);
+    for (const char* payee : {"Aa", "Bb", "Cc"}) {
+      for (char c : std::string(payee)) layer::TypeChar(c);
+      EXPECT_EQ(ui.Text(IDC_PAYEE), payee);
+      ui.Tab();
+      ui.Tab(true);
+    }
+  });
+  Run(IDD_REGISTER);
+}
+
 TEST_F(InputTest, MultilineNoteTakesLineBreaksWithCtrlEnter) {
   During(ui, [&](HWND) {
     ui.Type(IDC_NOTE, "one\ntwo");
@@ -74,7 +89,7 @@ TEST_F(InputTest, MultilineNoteTakesLineBreaksWithCtrlEnter) {
 TEST_F(InputTest, EnterSendsTheFocusedButtonOrTheDefaultId) {
   During(ui, [&](HWND d) {
     ui.Enter();  // no default push button and no control 1
-    ui.Focus(IDC_EDIT);
+    SendMessageA(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(d, IDC_EDIT)), TRUE);
     ui.Enter();
     EXPECT_EQ(commands, (std::vector<CommandRecord>{{d, IDOK, BN_CLICKED, nullptr},
                                                     {d, IDC_EDIT, BN_CLICKED, GetDlgItem(d, IDC_EDIT)}}));
@@ -90,6 +105,66 @@ TEST_F(InputTest, EnterSendsTheFocusedButtonOrTheDefaultId) {
     EXPECT_EQ(commands.size(), 1u);
   });
   Run(IDD_ACCOUNT);
+}
+
+TEST_F(InputTest, EnterPressesTheFocusedButtonOnlyWhenTheDialogMadeItTheDefault) {
+  struct Case {
+    const char* how;
+    std::function<void(HWND)> reach;
+    int focused;
+    int shownAsDefault;  // 0: none
+    int pressed;
+  };
+  auto startIsDefault = [](HWND d) { SendMessageA(d, DM_SETDEFID, IDC_START, 0); };
+  auto tabs = [&](int n) {
+    for (int i = 0; i < n; ++i) ui.Tab();
+  };
+  const Case cases[] = {
+      {"Tab", [&](HWND) { ui.Tab(); }, IDC_START, IDC_START, IDC_START},
+      {"an arrow", [&](HWND) { ui.Tab(), layer::PressKey(Key::Right); }, IDC_HIDE, IDC_HIDE, IDC_HIDE},
+      {"its letter", [&](HWND) { ui.Alt('g'); }, IDC_GO, 0, IDOK},
+      {"SetFocus", [](HWND d) { SetFocus(GetDlgItem(d, IDC_GO)); }, IDC_GO, 0, IDOK},
+      {"Tab over the buttons into the list", [&](HWND) { tabs(4); }, IDC_LINES, 0, IDOK},
+      {"a default id, then a letter", [&](HWND d) { startIsDefault(d), ui.Alt('g'); }, IDC_GO, IDC_START, IDC_START},
+      {"a default id, then Tab onto another", [&](HWND d) { startIsDefault(d), tabs(2); }, IDC_HIDE, IDC_HIDE, IDC_HIDE},
+      {"a default id, then Tab on into the list", [&](HWND d) { startIsDefault(d), tabs(4); }, IDC_LINES, IDC_START,
+       IDC_START},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    During(ui, [&](HWND d) {
+      c.reach(d);
+      EXPECT_EQ(ui.Focused(), c.focused);
+      int shown = 0;
+      for (int id : {IDC_START, IDC_HIDE, IDC_GO})
+        if (Model(GetDlgItem(d, id))->DefaultButton()) shown = shown ? -1 : id;
+      EXPECT_EQ(shown, c.shownAsDefault);
+      commands.clear();
+      ui.Enter();
+      ASSERT_EQ(commands.size(), 1u);
+      EXPECT_EQ(commands[0].id, c.pressed);
+    });
+    Run(IDD_KEYS);
+  }
+}
+
+TEST_F(InputTest, HidingTheFocusedButtonKeepsTheFocusThereAndTabGoesOnFromIt) {
+  // Hide hides itself when pressed, as a button does that is only there for a while.
+  handler = [](HWND d, UINT m, WPARAM w, LPARAM) -> INT_PTR {
+    if (m == WM_COMMAND && LOWORD(w) == IDC_HIDE) ShowWindow(GetDlgItem(d, IDC_HIDE), SW_HIDE);
+    return m == WM_INITDIALOG || m == WM_COMMAND;
+  };
+  for (bool back : {false, true}) {
+    SCOPED_TRACE(back ? "Shift+Tab" : "Tab");
+    During(ui, [&](HWND d) {
+      ui.Alt('h');
+      EXPECT_FALSE(IsWindowVisible(GetDlgItem(d, IDC_HIDE)));
+      EXPECT_EQ(GetFocus(), GetDlgItem(d, IDC_HIDE));
+      ui.Tab(back);
+      EXPECT_EQ(ui.Focused(), back ? IDC_START : IDC_GO);
+    });
+    Run(IDD_KEYS);
+  }
 }
 
 TEST_F(InputTest, EscapeSendsCancelUnlessADisabledCancelButtonIsThere) {
@@ -211,6 +286,53 @@ TEST_F(InputTest, ListKeysMoveTheSelectionAndNotify) {
     EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 3);
   });
   Run(IDD_REGISTER);
+}
+
+TEST_F(InputTest, FirstKeyInAListWhoseCaretLineIsNotSelectedSelectsThatLine) {
+  struct Case {
+    Key key;
+    int second;  // the selection after the same key again; -1 for the last line, -2 a page down
+  };
+  const Case cases[] = {{Key::Up, 0},  {Key::Down, 1},   {Key::Home, 0},
+                        {Key::End, -1}, {Key::PageUp, 0}, {Key::PageDown, -2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.key));
+    During(ui, [&](HWND d) {
+      commands.clear();
+      HWND list = GetDlgItem(d, IDC_LINES);
+      auto fill = [list] {
+        for (int i = 0; i < 20; ++i) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("line"));
+      };
+      fill();
+      SendMessageA(list, LB_SETCURSEL, 7, 0);
+      SendMessageA(list, LB_RESETCONTENT, 0, 0);  // the caret goes back to the first line
+      fill();
+      ASSERT_EQ(SendMessageA(list, LB_GETCARETINDEX, 0, 0), 0);
+      ui.Focus(IDC_LINES);
+      layer::PressKey(c.key);
+      EXPECT_EQ(ui.Selection(IDC_LINES), 0);
+      layer::PressKey(c.key);
+      int page = layer::VisibleLines(*Model(list)) - 1;
+      EXPECT_EQ(ui.Selection(IDC_LINES), c.second == -1 ? 19 : c.second == -2 ? page : c.second);
+      EXPECT_EQ(CommandsFor(IDC_LINES),
+                (std::vector<CommandRecord>(2, CommandRecord{d, IDC_LINES, LBN_SELCHANGE, list})));
+    });
+    Run(IDD_KEYS);
+  }
+
+  During(ui, [&](HWND d) {
+    HWND list = GetDlgItem(d, IDC_LINES);
+    for (const char* line : {"a", "b", "c", "d", "e", "f"})
+      SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
+    SendMessageA(list, LB_SETCURSEL, 4, 0);
+    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);  // unselected, the caret stays
+    SendMessageA(list, LB_DELETESTRING, 0, 0);  // and keeps to its line
+    EXPECT_EQ(SendMessageA(list, LB_GETCARETINDEX, 0, 0), 3);
+    ui.Focus(IDC_LINES);
+    layer::PressKey(Key::Down);
+    EXPECT_EQ(ui.Selection(IDC_LINES), 3);
+  });
+  Run(IDD_KEYS);
 }
 
 TEST_F(InputTest, ComboListOpensMovesChoosesAndCloses) {

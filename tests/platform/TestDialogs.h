@@ -5,6 +5,7 @@
 #define IDI_CHECKBOOK 103
 #define IDR_MAINMENU 104
 #define IDD_ACCOUNT 105
+#define IDD_KEYS 120
 
 // Register window
 #define IDC_REGISTER 1001
@@ -25,6 +26,13 @@
 #define IDC_ACCOUNTNAME 1013
 #define IDC_INITIALBALANCE 1014
 #define IDC_NOTE 1015
+
+// Keys dialog
+#define IDC_FIELD 1201
+#define IDC_START 1202
+#define IDC_HIDE 1203
+#define IDC_GO 1204
+#define IDC_LINES 1205
 
 // Menu commands
 #define ID_SETUP_ACCOUNTDETAILS 40001

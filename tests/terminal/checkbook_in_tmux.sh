@@ -227,6 +227,56 @@ for size in "80 24" "100 30" "120 40"; do
   session $size
 done
 
+# ---- Keyboard sequences where Windows' dialog manager has rules of its own ----
+# The same files drive the Windows build under wine (tests/windows/dialog_keys_session.sh)
+# and hold the result both must store.
+sequences="$(dirname "$0")/../support/dialog_keys"
+press() {  # an xdotool key name, sent as xterm sends it
+  case $1 in
+    alt+*) keys "M-${1#alt+}" ;;
+    shift+Tab) keys BTab ;;
+    shift+Home) keys S-Home ;;
+    End) keys -l $'\eOF' ;;  # tmux's own End is not xterm's
+    Return) keys Enter ;;
+    BackSpace) keys BSpace ;;
+    *) keys "$1" ;;
+  esac
+}
+type_keys() {  # file of steps (tests/support/dialog_keys/README.md)
+  local line verb rest key
+  while IFS= read -r line; do
+    case $line in '' | '#'*) continue ;; esac
+    verb=${line%% *} rest=${line#* }
+    case $verb in
+      keys) for key in $rest; do press "$key"; done ;;
+      type) type_text "$rest" ;;
+      field) for key in End shift+Home BackSpace; do press "$key"; done; type_text "$rest" ;;
+      wait) expect "$rest" ;;
+      gone) expect_gone "$rest" ;;
+      *) fail "$1: cannot read: $line" ;;
+    esac
+  done <"$1"
+}
+for keys_file in "$sequences"/*.keys; do
+  name=$(basename "$keys_file" .keys)
+  [ "$name" = account ] && continue
+  mkdir "$work/$name"
+  start "$work/$name" 120 40
+  expect "Qarvo's Checkbook v1.01"
+  type_keys "$sequences/account.keys"
+  type_keys "$keys_file"
+  save "keys-$name.txt"
+  keys M-F4
+  expect "checkbook ended with 0"
+  stored=$(sqlite3 "$work/$name/Ledger.dat" <"$sequences/ledger.sql")
+  if [ "$stored" != "$(cat "$sequences/$name.expected")" ]; then
+    echo "FAIL: after $name.keys Ledger.dat holds"
+    echo "$stored"
+    exit 1
+  fi
+  stop_tmux
+done
+
 # ---- A resize in the middle of typing a transaction loses nothing ----
 mkdir "$work/resize"
 start "$work/resize" 120 40

@@ -25,6 +25,8 @@ stage=$build/package/$name
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
 work=$(mktemp -d)
+# A program started in the wrong folder writes its files here, not elsewhere.
+cd "$work"
 display=:$((90 + RANDOM % 400))
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!

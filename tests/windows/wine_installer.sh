@@ -147,8 +147,10 @@ done
 code=$(installed)
 check "one entry in the Apps list" 1 "$(echo "$code" | grep -c .)"
 key=$(uninstall_key "$code")
-check "Apps list: name, version, publisher, no Modify" "$product|$version|$publisher|0x1" \
-  "$(regval "$key" DisplayName)|$(regval "$key" DisplayVersion)|$(regval "$key" Publisher)|$(regval "$key" NoModify)"
+check "Apps list: name, version, publisher, location, no Modify" \
+  "$product|$version|$publisher|$program_dir_win\\|0x1" \
+  "$(regval "$key" DisplayName)|$(regval "$key" DisplayVersion)|$(regval "$key" Publisher)|$(regval "$key" \
+     InstallLocation)|$(regval "$key" NoModify)"
 packed=$(wine reg query 'HKCU\Software\Microsoft\Installer\Products' 2>/dev/null | tr -d '\r' |
   sed -n 's/^HKEY_CURRENT_USER\\Software\\Microsoft\\Installer\\Products\\//p' | head -1)
 icon=$(regval "HKCU\\Software\\Microsoft\\Installer\\Products\\$packed" ProductIcon)

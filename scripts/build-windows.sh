@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows program with Debian's mingw-w64 cross compiler:
-#   build-windows/bin/checkbook.exe and REDivizud.DLL beside it, and
-#   build-windows/checkbook-<version>-windows-x64.zip for a Windows user.
+#   build-windows/bin/checkbook.exe and REDivizud.DLL beside it, and for a
+#   Windows user build-windows/checkbook-<version>-windows-x64.msi (the
+#   installer) and build-windows/checkbook-<version>-windows-x64.zip (portable).
 # SQLite is compiled from Debian's own source package, so Windows runs the
 # same version as Linux; it is fetched once and kept under build-windows/.
 # Usage: scripts/build-windows.sh [extra cmake options...]
@@ -55,5 +56,9 @@ cp "$out/bin/checkbook.exe" "$out/bin/checkbook-io.exe" "$out/bin/REDivizud.DLL"
 x86_64-w64-mingw32-strip "$stage"/*.exe "$stage"/*.DLL
 sed 's/$/\r/' resources/windows-readme.txt >"$stage/README.txt"
 (cd "$out/package" && zip -qr "../$name.zip" "$name")
+# The installer holds the same files as the zip.
+publisher=$(sed -n 's/^CHECKBOOK_PUBLISHER:INTERNAL=//p' "$out/CMakeCache.txt")
+bash scripts/build-msi.sh "$stage" "$version" "$publisher" "$out/$name.msi"
 echo "Windows program: $out/bin/checkbook.exe, $out/bin/checkbook-io.exe, $out/bin/REDivizud.DLL"
+echo "Windows installer: $out/$name.msi ($(stat -c %s "$out/$name.msi") bytes)"
 echo "Windows zip: $out/$name.zip ($(stat -c %s "$out/$name.zip") bytes)"

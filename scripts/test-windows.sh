@@ -14,3 +14,4 @@ wineboot -i >/dev/null 2>&1 || true
 ctest --test-dir build-windows --output-on-failure -j "$(nproc)"
 bash tests/windows/wine_session.sh build-windows/bin build-windows/test-artefacts
 bash tests/windows/dialog_keys_session.sh build-windows/bin build-windows/test-artefacts
+bash tests/windows/wine_installer.sh build-windows build-windows/test-artefacts

@@ -77,9 +77,10 @@ size_t ComposeRow(char (&line)[kLineArea], const LedgerRecord& row) {
 }  // namespace
 
 void WriteReport() {
-  // The system makes the file when it is missing and so decides who may read
-  // a new report (on POSIX its owner alone); the text-mode write that follows
-  // keeps that. Text mode: each line end is CR LF on Windows.
+  // Made through the system when it is missing, so a new report gets the
+  // permissions of a private file (its owner's alone where files have modes);
+  // the text-mode write that follows keeps them. Text mode: each line end is
+  // CR LF on Windows.
   HANDLE made = CreateFileA("Report.txt", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (made == INVALID_HANDLE_VALUE) return;

@@ -10,8 +10,8 @@ namespace {
 
 constexpr int kFieldSize = 128;
 const char kBeyondCents[] =
-    "The initial balance and the balance must stay between -131072.00 and 131072.00,\nwhere the register keeps "
-    "every cent.\nNothing was stored.";
+    "The initial balance and the balance must stay between\n-131072.00 and 131072.00, where the register keeps\n"
+    "every cent. Nothing was stored.";
 
 void InitAccountDialog(HWND dialog) {
   HICON icon = LoadIconA(appState.instance, MAKEINTRESOURCEA(IDI_CHECKBOOK));

@@ -18,8 +18,8 @@ const char kDataEntry[] = "Data Entry";
 const char kAmountBeyondCents[] =
     "An amount must lie between -131072.00 and 131072.00:\nbeyond that the register can not keep every cent.";
 const char kBalanceBeyondCents[] =
-    "The balance would reach 131072.00 or more (or -131072.00 or less),\nwhere the register can not keep every "
-    "cent.\nNothing was stored.";
+    "The balance would reach 131072.00 or more\n(or -131072.00 or less), where the register can not\nkeep every "
+    "cent. Nothing was stored.";
 
 void ShowError(HWND window, const char* text, const char* caption) {
   MessageBoxA(window, text, caption, MB_OK | MB_ICONERROR);

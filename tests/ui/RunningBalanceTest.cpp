@@ -147,11 +147,11 @@ const char kAmountMessage[] =
     "Data Entry: An amount must lie between -131072.00 and 131072.00:\nbeyond that the register can not keep every "
     "cent.";
 const char kBalanceMessage[] =
-    "The balance would reach 131072.00 or more (or -131072.00 or less),\nwhere the register can not keep every "
-    "cent.\nNothing was stored.";
+    "The balance would reach 131072.00 or more\n(or -131072.00 or less), where the register can not\nkeep every "
+    "cent. Nothing was stored.";
 const char kAccountMessage[] =
-    "Account Information: The initial balance and the balance must stay between -131072.00 and 131072.00,\nwhere "
-    "the register keeps every cent.\nNothing was stored.";
+    "Account Information: The initial balance and the balance must stay between\n-131072.00 and 131072.00, where "
+    "the register keeps\nevery cent. Nothing was stored.";
 
 struct Refusal {
   const char* name;

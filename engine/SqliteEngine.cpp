@@ -1,10 +1,17 @@
 #include "engine/SqliteEngine.h"
 
+#include <cstring>
 #include <filesystem>
 #include <new>
 #include <string>
 #include <system_error>
 #include <vector>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -18,6 +25,22 @@ bool NothingFollows(const char* text) {
   if (*text == ';') ++text;
   while (IsSpace(*text)) ++text;
   return *text == '\0';
+}
+
+// A new ledger is its owner's alone (0600) whatever the umask; one that
+// exists keeps its mode. The file is made before SQLite opens it, in one step
+// that fails when it is there already, so nothing can slip in between; SQLite
+// gives its journal the database's mode.
+void CreateOwnerOnly(const char* fileName) {
+#ifndef _WIN32
+  if (std::strcmp(fileName, ":memory:") == 0) return;
+  int fd = open(fileName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) return;
+  fchmod(fd, 0600);  // a umask may have taken the owner's bits too
+  close(fd);
+#else
+  (void)fileName;
+#endif
 }
 
 }  // namespace
@@ -63,6 +86,7 @@ int32_t SqliteEngine::Close() {
 int32_t SqliteEngine::Open(const char* fileName) {
   Close();
   if (!fileName || !*fileName) return Fail("no file name");
+  CreateOwnerOnly(fileName);
   sqlite3* handle = nullptr;
   int result = sqlite3_open_v2(fileName, &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
   if (result == SQLITE_OK) {

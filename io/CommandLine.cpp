@@ -11,12 +11,15 @@
 #ifdef _WIN32
 #include <io.h>
 #else
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 #include "io/Fields.h"
 #include "io/LedgerTransfer.h"
 #include "io/StatementFiles.h"
+#include "storage/Money.h"
 
 #ifndef CHECKBOOK_VERSION
 #define CHECKBOOK_VERSION "unknown"
@@ -62,6 +65,29 @@ int Usage(std::FILE* err, const std::string& problem) {
 int Refuse(std::FILE* err, const std::string& message) {
   std::fprintf(err, "checkbook-io: %s\n", message.c_str());
   return 1;
+}
+
+// Opens the export for writing. On POSIX a file made here is its owner's
+// alone (0600) whatever the umask; one that exists keeps its mode.
+std::FILE* CreateForWriting(const std::string& path) {
+#ifdef _WIN32
+  return std::fopen(path.c_str(), "wb");
+#else
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+      fchmod(fd, 0600);  // a umask may have taken the owner's bits too
+    } else if (errno == EEXIST) {
+      fd = open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+      if (fd < 0 && errno == ENOENT) continue;  // removed meanwhile: make it again
+    }
+    if (fd < 0) return nullptr;
+    std::FILE* file = fdopen(fd, "wb");
+    if (!file) close(fd);
+    return file;
+  }
+  return nullptr;
+#endif
 }
 
 bool ReadWholeFile(const std::string& path, std::string& text, std::string& error) {
@@ -141,16 +167,18 @@ int Import(const Options& options, std::FILE* out, std::FILE* err) {
   }
   AccountRecord* account = ledger.Account();
   if (options.dryRun) {
-    float balance = account->mAccBalance;
     for (const PlannedRow& row : plan.add) {
       std::fprintf(out, "would add: %s\t%d\t%s\t%s\t%s\t%s\n", row.date.c_str(), static_cast<int>(row.checkNum),
                    row.payee.c_str(), row.credit != 0 ? Amount(row.credit).c_str() : "",
                    row.debit != 0 ? Amount(row.debit).c_str() : "", StatusLetter(row.status));
-      balance = static_cast<float>(static_cast<double>(balance) - row.debit);
-      balance = static_cast<float>(static_cast<double>(row.credit) + balance);
     }
+    const int64_t change = ImportChange(plan);
     std::fprintf(out, "dry run: would add %zu, skip %zu as duplicates, balance would be %s\n", plan.add.size(),
-                 plan.duplicates, Amount(balance).c_str());
+                 plan.duplicates,
+                 change == 0 ? Amount(account->mAccBalance).c_str()
+                             : FormatCents(AddCents(ToCents(account->mAccBalance), change)).c_str());
+    if (std::string problem = BalanceProblem(account->mAccBalance, change); !problem.empty())
+      return Refuse(err, problem + "; the import would add nothing");
     return 0;
   }
   if (std::string problem = ApplyImport(ledger, plan, MakeProgress(err, "importing")); !problem.empty())
@@ -177,7 +205,7 @@ int Export(const Options& options, std::FILE* out, std::FILE* err) {
   if (std::string problem = ledger.Open(); !problem.empty()) return Refuse(err, problem);
   std::vector<ExportRow> rows = RowsForExport(ledger, options.datePattern);
 
-  std::FILE* file = std::fopen(options.file.c_str(), "wb");
+  std::FILE* file = CreateForWriting(options.file);
   if (!file) return Refuse(err, "cannot write " + options.file + ": " + std::strerror(errno));
   bool written = format == FileFormat::Csv ? WriteCsv(file, rows) : WriteQif(file, rows);
   if (std::fclose(file) != 0) written = false;

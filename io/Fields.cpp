@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "storage/Money.h"
+
 namespace {
 
 const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
@@ -205,10 +207,8 @@ std::string FormatCents(int64_t cents) {
 }
 
 std::optional<float> StoredAmount(int64_t cents) {
-  if (cents > 1'000'000'000'000 || cents < -1'000'000'000'000) return std::nullopt;
-  float value = static_cast<float>(static_cast<double>(cents) / 100.0);
-  if (std::llround(static_cast<double>(value) * 100.0) != cents) return std::nullopt;
-  return value;
+  if (!KeepsEveryCent(cents)) return std::nullopt;
+  return FromCents(cents);
 }
 
 std::optional<int32_t> ParseCheckNumber(std::string_view text) {

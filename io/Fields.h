@@ -21,8 +21,8 @@ bool ValidDatePattern(std::string_view pattern);
 std::optional<int64_t> ParseAmount(std::string_view text, bool decimalComma);
 // Cents as the register writes amounts: "-12.50".
 std::string FormatCents(int64_t cents);
-// The single-precision value the register stores for cents, when it keeps
-// every cent; otherwise nothing.
+// The single-precision value the register stores for cents, when the amount
+// lies where single precision keeps every cent (below 131072.00); otherwise nothing.
 std::optional<float> StoredAmount(int64_t cents);
 
 // Digits give the number; text such as ATM or DEP gives 0; nothing when the

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include "io/Fields.h"
+#include "storage/Money.h"
 
 namespace {
 
@@ -15,8 +16,6 @@ const char kLedgerFile[] = "Ledger.dat";
 
 // One for the process, as in the register: loaded modules stay loaded.
 ComponentRegistry registry;
-
-float Reduce(double value) { return static_cast<float>(value); }
 
 std::string Cents(float amount) {
   char text[64];
@@ -45,7 +44,12 @@ void FetchAccountRows(LedgerRecord* ledger, int32_t accID) {
   ledger->Select();
 }
 
-int64_t ToCents(float amount) { return std::llround(static_cast<double>(amount) * 100.0); }
+// One row's steps on the balance's change, as New takes them: the debit
+// out, then the credit in, in whole cents.
+int64_t AfterRow(int64_t change, const PlannedRow& row) {
+  change = AddCents(change, -ToCents(row.debit));
+  return AddCents(ToCents(row.credit), change);
+}
 
 }  // namespace
 
@@ -110,7 +114,9 @@ ImportPlan PlanImport(LedgerFile& file, const std::vector<StatementRow>& rows, c
     if (!ValidUtf8(row.payee)) return fail("the payee is not UTF-8 text");
     if (row.cents == 0) return fail("the amount is 0; the register holds a debit or a credit");
     std::optional<float> amount = StoredAmount(row.cents < 0 ? -row.cents : row.cents);
-    if (!amount) return fail("the amount " + FormatCents(row.cents) + " is too large to keep every cent");
+    if (!amount)
+      return fail("the amount " + FormatCents(row.cents) +
+                  " is too large: the register keeps amounts to the cent only below 131072.00");
     PlannedRow planned;
     planned.line = row.line;
     planned.checkNum = row.checkNum;
@@ -138,7 +144,7 @@ std::string ApplyImport(LedgerFile& file, const ImportPlan& plan, const Progress
   if (plan.add.empty()) return {};
   if (entry->Execute("BEGIN IMMEDIATE") == 0) return "Ledger.dat refused the change";
   const float oldBalance = account->mAccBalance;
-  float balance = oldBalance;
+  int64_t change = 0;
   size_t done = 0;
   for (const PlannedRow& row : plan.add) {
     entry->mAccID = account->mAccID;
@@ -152,12 +158,14 @@ std::string ApplyImport(LedgerFile& file, const ImportPlan& plan, const Progress
       entry->Execute("ROLLBACK");
       return "Ledger.dat refused the transaction from line " + std::to_string(row.line) + "; nothing was added";
     }
-    // The same single-precision steps as New.
-    balance = Reduce(static_cast<double>(balance) - row.debit);
-    balance = Reduce(static_cast<double>(row.credit) + balance);
+    change = AfterRow(change, row);
     if (progress && ++done % 1000 == 0) progress(done, plan.add.size());
   }
-  account->mAccBalance = balance;
+  if (std::string problem = BalanceProblem(oldBalance, change); !problem.empty()) {
+    entry->Execute("ROLLBACK");
+    return problem + "; nothing was added";
+  }
+  if (change != 0) account->mAccBalance = FromCents(AddCents(ToCents(oldBalance), change));
   if (account->Update() == 0 || entry->Execute("COMMIT") == 0) {
     entry->Execute("ROLLBACK");
     account->mAccBalance = oldBalance;
@@ -165,6 +173,19 @@ std::string ApplyImport(LedgerFile& file, const ImportPlan& plan, const Progress
   }
   if (progress) progress(plan.add.size(), plan.add.size());
   return {};
+}
+
+int64_t ImportChange(const ImportPlan& plan) {
+  int64_t change = 0;
+  for (const PlannedRow& row : plan.add) change = AfterRow(change, row);
+  return change;
+}
+
+std::string BalanceProblem(float balance, int64_t change) {
+  const int64_t after = AddCents(ToCents(balance), change);
+  if (change == 0 || KeepsEveryCent(after)) return {};
+  return "the balance would come to " + FormatCents(after) +
+         ", and the register keeps balances to the cent only between -131072.00 and 131072.00";
 }
 
 std::vector<ExportRow> RowsForExport(LedgerFile& file, const std::string& datePattern) {

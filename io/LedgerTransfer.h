@@ -58,6 +58,11 @@ ImportPlan PlanImport(LedgerFile& ledger, const std::vector<StatementRow>& rows,
 // Adds the rows and moves the running balance as New does, all in one
 // database transaction; on failure nothing is changed and the message is returned.
 std::string ApplyImport(LedgerFile& ledger, const ImportPlan& plan, const Progress& progress);
+// How far the rows move the account's balance, in whole cents, stepping as the import does.
+int64_t ImportChange(const ImportPlan& plan);
+// Why the balance may not move by `change` cents (to where single precision
+// does not keep every cent); empty when it may.
+std::string BalanceProblem(float balance, int64_t change);
 // The account's rows in date order (dates read with datePattern; others
 // after them in text order).
 std::vector<ExportRow> RowsForExport(LedgerFile& ledger, const std::string& datePattern);

@@ -227,6 +227,21 @@ typedef INT_PTR(WINAPI* FARPROC)();
 #define MF_POPUP 0x00000010L
 #define MF_SEPARATOR 0x00000800L
 
+// Files
+struct _SECURITY_ATTRIBUTES;
+typedef _SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
+#define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
+#define GENERIC_READ 0x80000000L
+#define GENERIC_WRITE 0x40000000L
+#define FILE_SHARE_READ 0x00000001
+#define FILE_SHARE_WRITE 0x00000002
+#define CREATE_NEW 1
+#define CREATE_ALWAYS 2
+#define OPEN_EXISTING 3
+#define OPEN_ALWAYS 4
+#define TRUNCATE_EXISTING 5
+#define FILE_ATTRIBUTE_NORMAL 0x00000080
+
 // ShowWindow
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1
@@ -277,6 +292,9 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR name);
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
 BOOL WINAPI SetDllDirectoryA(LPCSTR folder);
 DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer);
+HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
+                          DWORD attributes, HANDLE templateFile);
+BOOL WINAPI CloseHandle(HANDLE handle);
 
 // The program's entry, called by the layer's main().
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show);

@@ -1,15 +1,17 @@
 #include "ui/AccountDialog.h"
 
-#include <cmath>
-
 #include "app/AppState.h"
 #include "resources/resource.h"
+#include "storage/Money.h"
 #include "storage/TextConvert.h"
 #include "ui/RegisterList.h"
 
 namespace {
 
 constexpr int kFieldSize = 128;
+const char kBeyondCents[] =
+    "The initial balance and the balance must stay between\n-131072.00 and 131072.00, where the register keeps\n"
+    "every cent. Nothing was stored.";
 
 void InitAccountDialog(HWND dialog) {
   HICON icon = LoadIconA(appState.instance, MAKEINTRESOURCEA(IDI_CHECKBOOK));
@@ -29,28 +31,33 @@ void ReadBox(HWND dialog, int id, char (&text)[kFieldSize]) {
   GetWindowTextA(GetDlgItem(dialog, id), text, kFieldSize);
 }
 
-void StoreAccount(HWND dialog) {
+// False, with nothing stored, when the new initial balance or balance is one
+// single precision can not keep to the cent.
+bool StoreAccount(HWND dialog) {
   bool exists = appState.accounts->RowCount() > 0;
   // Before the first account exists the table object itself is the new row.
   AccountRecord* target = exists ? static_cast<AccountRecord*>(appState.accounts->FirstRow()) : appState.accounts;
   char text[kFieldSize];
+  ReadBox(dialog, IDC_INITIALBALANCE, text);
+  // The running balance moves by as much as the initial balance does, in
+  // whole cents of the amounts as the fields hold them. A value that does not
+  // change stays as stored, even one an older build left beyond the limit.
+  const float typed = TextToReal(text);
+  const bool retyped = typed != target->mInitialBalance;
+  const int64_t change = Difference(typed, target->mInitialBalance);
+  const int64_t balance = AddCents(ToCents(target->mAccBalance), change);
+  if ((retyped && !KeepsEveryCent(ToCents(typed))) || (change != 0 && !KeepsEveryCent(balance))) {
+    MessageBoxA(dialog, kBeyondCents, "Account Information", MB_OK | MB_ICONERROR);
+    SetFocus(GetDlgItem(dialog, IDC_INITIALBALANCE));
+    return false;
+  }
+
   ReadBox(dialog, IDC_ACCOUNTNAME, text);
   target->SetBankName(text);
   ReadBox(dialog, IDC_NOTE, text);
   target->SetBankAccN(text);
-  ReadBox(dialog, IDC_INITIALBALANCE, text);
-  double typed = TextToDouble(text);
-
-  // The running balance moves by as much as the initial balance does.
-  double old = target->mInitialBalance;
-  double change = typed - old;
-  float storedChange = static_cast<float>(change);
-  float balance = static_cast<float>(static_cast<double>(target->mAccBalance) + storedChange);
-  // A change that would take a balance beyond single precision leaves both as they were.
-  if (std::isfinite(storedChange) && std::isfinite(balance)) {
-    target->mInitialBalance = static_cast<float>(change + old);
-    target->mAccBalance = balance;
-  }
+  if (retyped) target->mInitialBalance = FromCents(ToCents(typed));
+  if (change != 0) target->mAccBalance = FromCents(balance);
 
   if (exists) {
     target->Update();
@@ -59,6 +66,7 @@ void StoreAccount(HWND dialog) {
     appState.accounts->ClearRows();
     appState.accounts->Select();
   }
+  return true;
 }
 
 }  // namespace
@@ -70,8 +78,7 @@ INT_PTR CALLBACK AccountDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM)
       return 1;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK) {
-        StoreAccount(dialog);
-        EndDialog(dialog, 1);
+        if (StoreAccount(dialog)) EndDialog(dialog, 1);
       } else if (LOWORD(wParam) == IDCANCEL) {
         EndDialog(dialog, 0);
       }

@@ -5,6 +5,7 @@
 
 #include "app/AppState.h"
 #include "resources/resource.h"
+#include "storage/Money.h"
 #include "storage/TextConvert.h"
 #include "ui/PayeeList.h"
 #include "ui/RegisterList.h"
@@ -14,6 +15,11 @@ namespace {
 constexpr int kFieldSize = 128;
 const char kNoAccount[] = "Account is not setup yet. Please setup Account";
 const char kDataEntry[] = "Data Entry";
+const char kAmountBeyondCents[] =
+    "An amount must lie between -131072.00 and 131072.00:\nbeyond that the register can not keep every cent.";
+const char kBalanceBeyondCents[] =
+    "The balance would reach 131072.00 or more\n(or -131072.00 or less), where the register can not\nkeep every "
+    "cent. Nothing was stored.";
 
 void ShowError(HWND window, const char* text, const char* caption) {
   MessageBoxA(window, text, caption, MB_OK | MB_ICONERROR);
@@ -74,7 +80,26 @@ void SelectLine(HWND window, int index) {
 
 void FocusCheckNumber(HWND window) { SetFocus(GetDlgItem(window, IDC_CHECKNUM)); }
 
-float Reduce(double value) { return static_cast<float>(value); }
+// A value stays as it is stored when it does not change (even one an older
+// build left beyond what single precision keeps to the cent); a new one must
+// be kept to the cent.
+bool Acceptable(float value, float stored) { return value == stored || KeepsEveryCent(ToCents(value)); }
+
+// The field takes the value's whole cents; an unchanged value stays as stored.
+void StoreCents(float& field, float value) {
+  if (value != field) field = FromCents(ToCents(value));
+}
+
+// Moves the balance by the cents a command's steps came to; false, with the
+// balance left alone, when the new balance is beyond what single precision
+// keeps to the cent. A balance that does not move stays as stored.
+bool MoveBalance(AccountRecord* account, int64_t change) {
+  if (change == 0) return true;
+  const int64_t balance = AddCents(ToCents(account->mAccBalance), change);
+  if (!KeepsEveryCent(balance)) return false;
+  account->mAccBalance = FromCents(balance);
+  return true;
+}
 
 }  // namespace
 
@@ -109,8 +134,13 @@ int32_t ReadEntryFields(HWND window, LedgerRecord* row) {
     ShowError(window, "Enter either debit or credit ammount, not both", kDataEntry);
     return 0;
   }
-  row->mDebit = debit;
-  row->mCredit = credit;
+  // The row holds what its statement writes: whole cents, half away from zero.
+  if (!Acceptable(debit, row->mDebit) || !Acceptable(credit, row->mCredit)) {
+    ShowError(window, kAmountBeyondCents, kDataEntry);
+    return 0;
+  }
+  StoreCents(row->mDebit, debit);
+  StoreCents(row->mCredit, credit);
   return 1;
 }
 
@@ -133,8 +163,13 @@ void NewTransaction(HWND window) {
     return;
   }
   const float oldBalance = account->mAccBalance;
-  account->mAccBalance = Reduce(static_cast<double>(account->mAccBalance) - entry->mDebit);
-  account->mAccBalance = Reduce(static_cast<double>(entry->mCredit) + account->mAccBalance);
+  // The debit out, then the credit in, in whole cents.
+  const int64_t change = AddCents(-ToCents(entry->mDebit), ToCents(entry->mCredit));
+  if (!MoveBalance(account, change)) {
+    CancelChange();
+    ShowError(window, kBalanceBeyondCents, caption);
+    return;
+  }
   if (!CommitChange(account, oldBalance)) {
     ShowError(window, refused, caption);
     return;
@@ -181,10 +216,15 @@ void EditTransaction(HWND window) {
     return;
   }
   const float oldBalance = account->mAccBalance;
-  float debitChange = Reduce(static_cast<double>(oldDebit) - row->mDebit);
-  float creditChange = Reduce(static_cast<double>(oldCredit) - row->mCredit);
-  account->mAccBalance = Reduce(static_cast<double>(account->mAccBalance) + debitChange);
-  account->mAccBalance = Reduce(static_cast<double>(account->mAccBalance) - creditChange);
+  // The old effect taken back and the new one applied, in whole cents.
+  const int64_t debitChange = Difference(oldDebit, row->mDebit);
+  const int64_t creditChange = Difference(oldCredit, row->mCredit);
+  if (!MoveBalance(account, AddCents(debitChange, -creditChange))) {
+    CancelChange();
+    restore();
+    ShowError(window, kBalanceBeyondCents, caption);
+    return;
+  }
   if (!CommitChange(account, oldBalance)) {
     restore();
     ShowError(window, refused, caption);
@@ -212,8 +252,12 @@ void DeleteTransaction(HWND window) {
     return;
   }
   const float oldBalance = account->mAccBalance;
-  account->mAccBalance = Reduce(static_cast<double>(account->mAccBalance) + oldDebit);
-  account->mAccBalance = Reduce(static_cast<double>(account->mAccBalance) - oldCredit);
+  // The debit back in, then the credit out, in whole cents.
+  if (!MoveBalance(account, AddCents(ToCents(oldDebit), -ToCents(oldCredit)))) {
+    CancelChange();
+    ShowError(window, kBalanceBeyondCents, caption);
+    return;
+  }
   if (!CommitChange(account, oldBalance)) {
     ShowError(window, refused, caption);
     return;

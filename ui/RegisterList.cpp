@@ -5,6 +5,7 @@
 
 #include "app/AppState.h"
 #include "resources/resource.h"
+#include "storage/Money.h"
 #include "storage/TextConvert.h"
 
 namespace {
@@ -53,6 +54,14 @@ void SetAmountText(HWND window, int id, float amount) {
   SetWindowTextA(GetDlgItem(window, id), appState.scratch.Text());
 }
 
+// The same text as SetAmountText for the cents' amount, exact at any size.
+void SetCentsText(HWND window, int id, int64_t cents) {
+  char amount[kCentsArea + 1];
+  *WriteCents(amount, cents) = '\0';
+  appState.scratch.Assign("$ ").Append(amount);
+  SetWindowTextA(GetDlgItem(window, id), appState.scratch.Text());
+}
+
 }  // namespace
 
 void RefreshList() {
@@ -76,11 +85,11 @@ void RefreshList() {
     ComposeLine(appState.scratch, *static_cast<LedgerRecord*>(row));
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(appState.scratch.Text()));
   }
-  SetAmountText(window, IDC_BALANCEDAMOUNT, BalancedAmount(account));
+  SetCentsText(window, IDC_BALANCEDAMOUNT, BalancedAmount(account));
   SetAmountText(window, IDC_BALANCETOTAL, account->mAccBalance);
 }
 
-float BalancedAmount(AccountRecord* account) {
+int64_t BalancedAmount(AccountRecord* account) {
   LedgerRecord* marked = appState.balanceLedger;
   marked->whereClause.Assign("mAccID = '")
       .AppendInt(account->mAccID)
@@ -90,10 +99,10 @@ float BalancedAmount(AccountRecord* account) {
   marked->ClearRows();
   marked->Select();
 
-  float sum = 0;
+  int64_t sum = 0;
   for (TableRecord* row = marked->FirstRow(); row != nullptr; row = row->nextRow) {
     const LedgerRecord* entry = static_cast<LedgerRecord*>(row);
-    sum = static_cast<float>(static_cast<double>(sum) + entry->mCredit - static_cast<double>(entry->mDebit));
+    sum = AddCents(AddCents(sum, ToCents(entry->mCredit)), -ToCents(entry->mDebit));
   }
   return sum;
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/AppState.h"
+#include "platform/win32.h"
 #include "storage/TextConvert.h"
 
 namespace {
@@ -76,7 +77,14 @@ size_t ComposeRow(char (&line)[kLineArea], const LedgerRecord& row) {
 }  // namespace
 
 void WriteReport() {
-  // Text mode: each line end is CR LF on Windows.
+  // Made through the system when it is missing, so a new report gets the
+  // permissions of a private file (its owner's alone where files have modes);
+  // the text-mode write that follows keeps them. Text mode: each line end is
+  // CR LF on Windows.
+  HANDLE made = CreateFileA("Report.txt", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (made == INVALID_HANDLE_VALUE) return;
+  CloseHandle(made);
   FILE* file = std::fopen("Report.txt", "w");
   if (file == nullptr) return;
   static char buffer[64 * 1024];  // fewer, larger writes than the default

@@ -253,12 +253,12 @@ bool Replace(const std::string& path, const std::string& text) {
   if (fd < 0) return false;
   struct stat old;
   mode_t mode = 0;
+  // A new settings file is its owner's alone, whatever the umask; the
+  // replacement of one that exists keeps its mode.
   if (stat(path.c_str(), &old) == 0) {
     mode = old.st_mode & 07777;
   } else {
-    mode_t mask = umask(0);
-    umask(mask);
-    mode = 0666 & ~mask;
+    mode = 0600;
   }
   bool ok = ftruncate(fd, 0) == 0 && fchmod(fd, mode) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
   // Renamed while still locked, so no other writer reuses the file meanwhile.

@@ -268,4 +268,40 @@ TEST_F(ProgramTest, ASecondCopyOnTheSameFolderIsRefusedWhileTheFirstGoesOn) {
   EXPECT_EQ(next.exitCode, 0) << next.output;
 }
 
+// Every file the register and checkbook-io make is their owner's alone,
+// whatever the umask; a file that is there already keeps the mode it has.
+TEST_F(ProgramTest, FilesAreMadeForTheirOwnerAloneAndKeepAModeGivenThem) {
+  const std::string script =
+      "menu 40001\ntype 1013 Household\ntype 1014 100\nclick 1\ntype 1006 01/15/2003\ntype 1002 Rent\n"
+      "type 1005 45\nclick 1008\nmenu 40005\nmenu 40002\n";
+  const char* files[] = {"Ledger.dat", "RErivaRude.ini", "Report.txt", "export.csv"};
+  auto session = [&](const char* mask) {
+    WriteFile(root_ / "script.txt", script);
+    std::string command = "umask " + std::string(mask) + " && cd " + Quoted(data_) + " && " + Quoted(CHECKBOOK_EXE) +
+                          " < " + Quoted(root_ / "script.txt") + " > /dev/null && " + Quoted(CHECKBOOK_IO_EXE) +
+                          " export export.csv > /dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+  };
+  struct Case {
+    const char* mask;
+    bool existing;  // the files are there with mode 0640 before
+    fs::perms mode;
+  } cases[] = {
+      {"022", false, fs::perms::owner_read | fs::perms::owner_write},
+      {"077", false, fs::perms::owner_read | fs::perms::owner_write},
+      {"077", true, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string("umask ") + c.mask + (c.existing ? ", files there at 0640" : ""));
+    fs::remove_all(data_);
+    fs::create_directory(data_);
+    if (c.existing) {
+      session("022");
+      for (const char* name : files) fs::permissions(data_ / name, c.mode);
+    }
+    session(c.mask);
+    for (const char* name : files) EXPECT_EQ(fs::status(data_ / name).permissions(), c.mode) << name;
+  }
+}
+
 }  // namespace

@@ -11,9 +11,10 @@ then kills it. Afterwards:
   - PRAGMA integrity_check must answer ok;
   - the database must hold exactly the rows read while the program was
     stopped (a lost or altered row counts as lost);
-  - the stored balance must equal the initial balance plus the credits minus
-    the debits of the stored rows, plus the net of the reconciled rows that
-    Remove Reconciled took out (it leaves them in the balance);
+  - the stored balance must equal, to the cent, the initial balance plus the
+    credits minus the debits of the stored rows, plus the net of the
+    reconciled rows that Remove Reconciled took out (it leaves them in the
+    balance);
   - the settings file must parse, with no key below Payee_1 and none above
     the count;
   - the next start must work (exit code 0) and leave no file in the folder
@@ -46,6 +47,15 @@ PAYEES = [
 EXPECTED_FILES = {"Ledger.dat", "RErivaRude.ini", "Report.txt"}
 
 
+def cents(amount):
+    """The whole cents of an amount the database holds from a two-decimal text."""
+    return int(round(amount * 100))
+
+
+def money(c):
+    return "%s%d.%02d" % ("-" if c < 0 else "", abs(c) // 100, abs(c) % 100)
+
+
 def quoted(text):
     return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
 
@@ -56,7 +66,7 @@ class Campaign:
         self.folder = folder
         self.rng = rng
         self.db = os.path.join(folder, "Ledger.dat")
-        self.offset = 0.0        # balance minus initial plus debits minus credits
+        self.offset = 0          # balance minus initial plus debits minus credits, in cents
         self.balance = 100.0     # last verified balance, to keep amounts small
         self.previous = None     # rows after the last verified start
         self.figures = dict(kills=0, integrity_failures=0, balances_out_of_step=0, lost_rows=0,
@@ -77,6 +87,9 @@ class Campaign:
         return result.returncode, result.stdout.decode(errors="replace")
 
     def amount(self):
+        # Now and then a third decimal, which the stored row rounds to the cent.
+        if self.rng.random() < 0.1:
+            return "%d.%03d" % (self.rng.randint(1, 19), self.rng.randint(0, 999))
         return "%d.%02d" % (self.rng.randint(1, 19), self.rng.randint(0, 99))
 
     def script(self):
@@ -180,13 +193,14 @@ class Campaign:
             if removes and self.previous is not None:
                 for row in self.previous:
                     if row[7] == 2 and row not in rows:
-                        self.offset += row[5] - row[4]
-            net = sum(row[5] - row[4] for row in rows)
-            if abs(balance - (initial + net + self.offset)) > 0.02:
+                        self.offset += cents(row[5]) - cents(row[4])
+            net = sum(cents(row[5]) - cents(row[4]) for row in rows)
+            if cents(balance) != cents(initial) + net + self.offset:
                 self.figures["balances_out_of_step"] += 1
-                self.notes.append("balance %.2f, initial %.2f, rows %.2f, removed %.2f after the script %r" %
-                                  (balance, initial, net, self.offset, getattr(self, "last_script", "")))
-                self.offset = balance - initial - net  # report each fault once
+                self.notes.append("balance %.2f, initial %.2f, rows %s, removed %s after the script %r" %
+                                  (balance, initial, money(net), money(self.offset),
+                                   getattr(self, "last_script", "")))
+                self.offset = cents(balance) - cents(initial) - net  # report each fault once
             self.balance = balance
         self.check_settings()
         code, output = self.run_to_end("menu 40002\n")

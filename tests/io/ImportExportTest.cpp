@@ -2,6 +2,7 @@
 // real engine; the ledger is read back through the engine after each run.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include "component/ComponentRegistry.h"
 #include "component/DatabaseEngine.h"
 #include "io/CommandLine.h"
+#include "io/Fields.h"
 #include "io/StatementFiles.h"
 #include "tests/support/TestSupport.h"
 
@@ -329,6 +331,67 @@ TEST_F(ImportExportTest, RefusalsGiveTheirExitCodeAndChangeNothing) {
   fs::remove("Ledger.dat");
   EXPECT_EQ(Run({"import", "ok.qif"}).code, 1);
   EXPECT_FALSE(fs::exists("Ledger.dat"));
+}
+
+// 10,000 rows, kept near the opening balance, land on the exact sum: each
+// row moves the balance by its two-decimal amount, at every size of balance
+// single precision keeps to the cent.
+TEST_F(ImportExportTest, ImportOfTenThousandRowsLandsOnTheExactSum) {
+  for (int64_t opening : {25000, 4500000, 12000000}) {
+    SCOPED_TRACE(opening);
+    Sql({"DELETE FROM QLedger", "UPDATE QAccounts SET mAccBalance = " + FormatCents(opening) +
+                                    ", mInitialBalance = " + FormatCents(opening)});
+    std::string csv = "date,payee,amount\n";
+    int64_t balance = opening;
+    uint32_t random = static_cast<uint32_t>(opening);
+    for (int i = 0; i < 10000; ++i) {
+      random = random * 1664525u + 1013904223u;
+      int64_t cents = 1 + static_cast<int64_t>(random >> 8) % 30000;
+      if (balance > opening) cents = -cents;
+      balance += cents;
+      csv += "2003-01-" + std::to_string(10 + i % 19) + ",Payee " + std::to_string(i) + "," + FormatCents(cents) + "\n";
+    }
+    WriteFile("big.csv", csv);
+    const std::string dry = Run({"import", "--dry-run", "big.csv"}).out;
+    const std::string summary =
+        "dry run: would add 10000, skip 0 as duplicates, balance would be " + FormatCents(balance) + "\n";
+    EXPECT_TRUE(dry.ends_with(summary)) << dry.substr(dry.size() - std::min<size_t>(dry.size(), 100));
+    Result result = Run({"import", "big.csv"});
+    EXPECT_EQ(result.out, "added 10000, skipped 0 as duplicates, balance " + FormatCents(balance) + "\n") << result.err;
+    EXPECT_EQ(Balance(), FormatCents(balance));
+    EXPECT_EQ(Sql({"SELECT printf('%.2f', " + FormatCents(opening) + " + total(mCredit) - total(mDebit)) FROM QLedger"}),
+              std::vector<std::string>{FormatCents(balance)});
+  }
+}
+
+// An amount or a resulting balance that single precision can not keep to the
+// cent refuses the whole import, and the dry run says so too.
+TEST_F(ImportExportTest, ImportBeyondWhatKeepsEveryCentIsRefusedWhole) {
+  WriteFile("million.csv", "date,payee,amount\n01/02/2003,Shop,-1.00\n01/03/2003,Lottery,1000000.00\n");
+  std::string climb = "date,payee,amount\n";
+  for (int i = 0; i < 8; ++i) climb += "01/0" + std::to_string(i + 1) + "/2003,Pay " + std::to_string(i) + ",125000.00\n";
+  WriteFile("climb.csv", climb);
+  const std::string beyond =
+      "the balance would come to 1000250.00, and the register keeps balances to the cent only between -131072.00 and "
+      "131072.00";
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string err;
+  } cases[] = {
+      {{"import", "million.csv"},
+       "million.csv:3: the amount 1000000.00 is too large: the register keeps amounts to the cent only below "
+       "131072.00\ncheckbook-io: nothing was added\n"},
+      {{"import", "climb.csv"}, "checkbook-io: " + beyond + "; nothing was added\n"},
+      {{"import", "--dry-run", "climb.csv"}, "checkbook-io: " + beyond + "; the import would add nothing\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments.back());
+    Result result = Run(c.arguments);
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.err, c.err);
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_EQ(Balance(), "250.00");
+  }
 }
 
 }  // namespace

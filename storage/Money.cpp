@@ -1,0 +1,54 @@
+#include "storage/Money.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+// Beyond any sum of balances and amounts a float can name, with room to add.
+constexpr int64_t kMaxCents = int64_t{1} << 62;
+
+int64_t Saturate(double cents) {
+  if (std::isnan(cents)) return 0;
+  if (cents >= static_cast<double>(kMaxCents)) return kMaxCents;
+  if (cents <= -static_cast<double>(kMaxCents)) return -kMaxCents;
+  return static_cast<int64_t>(cents);
+}
+
+}  // namespace
+
+int64_t ToCents(double amount) {
+  double scaled = amount * 100.0;
+  if (!(std::fabs(scaled) < static_cast<double>(kMaxCents))) return Saturate(scaled);
+  double rounded = std::round(scaled);
+  // The product may have rounded onto a half that the amount itself is not
+  // on (0.015 is a little below it): what it lost decides the side.
+  if (std::fabs(scaled - std::trunc(scaled)) == 0.5) {
+    double lost = std::fma(amount, 100.0, -scaled);
+    if (lost != 0 && std::signbit(lost) != std::signbit(scaled)) rounded = std::trunc(scaled);
+  }
+  return static_cast<int64_t>(rounded);
+}
+
+float FromCents(int64_t cents) { return static_cast<float>(static_cast<double>(cents) / 100.0); }
+
+bool KeepsEveryCent(int64_t cents) { return cents > -kCentsLimit && cents < kCentsLimit; }
+
+int64_t AddCents(int64_t a, int64_t b) {
+  if (a >= kMaxCents || a <= -kMaxCents) return a;
+  if (b >= kMaxCents || b <= -kMaxCents) return b;
+  int64_t sum = a + b;  // both below 2^62: the sum fits
+  return sum >= kMaxCents ? kMaxCents : sum <= -kMaxCents ? -kMaxCents : sum;
+}
+
+int64_t Difference(float a, float b) { return a == b ? 0 : AddCents(ToCents(a), -ToCents(b)); }
+
+char* WriteCents(char* out, int64_t cents) {
+  uint64_t magnitude = cents < 0 ? 0 - static_cast<uint64_t>(cents) : static_cast<uint64_t>(cents);
+  if (cents < 0) *out++ = '-';
+  out = std::to_chars(out, out + kCentsArea - 4, magnitude / 100).ptr;
+  *out++ = '.';
+  *out++ = static_cast<char>('0' + magnitude % 100 / 10);
+  *out++ = static_cast<char>('0' + magnitude % 10);
+  return out;
+}

@@ -1,0 +1,33 @@
+// Money in whole cents. The record fields keep amounts in single precision
+// and the statements write them with two decimals; every computation on them
+// (a balance step, a sum over rows) is done in whole cents and only then
+// reduced to single precision, so a running balance always equals the
+// initial balance plus the credits minus the debits it was given.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Single precision holds every cent only below 2^17 = 131072.00; from there
+// on two neighbouring cents can share one value.
+constexpr int64_t kCentsLimit = 13'107'200;
+
+// The whole cents of an amount, half away from zero, as the amount reads
+// when written with two decimals. Far beyond any balance (from 2^62 cents)
+// it saturates: such a value is no number of cents any more.
+int64_t ToCents(double amount);
+// The cents reduced to single precision, as a record field holds them.
+float FromCents(int64_t cents);
+// True when single precision keeps the amount to the cent: |cents| below the limit.
+bool KeepsEveryCent(int64_t cents);
+// a + b. A saturated operand saturates the sum, so no sum with one ever
+// comes back into the range of real amounts.
+int64_t AddCents(int64_t a, int64_t b);
+// a - b in whole cents; exactly 0 when they are the same value, even one
+// that saturates.
+int64_t Difference(float a, float b);
+
+// Writes the cents as "-12.50" (as FormatMoney writes the same amount) and
+// returns the end; `out` has room for kCentsArea bytes. No terminator.
+constexpr size_t kCentsArea = 24;
+char* WriteCents(char* out, int64_t cents);

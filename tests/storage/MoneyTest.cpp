@@ -1,0 +1,55 @@
+#include "storage/Money.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "storage/TextConvert.h"
+
+namespace {
+
+// Amounts as the fields hold them and as the statements write them: whole
+// cents half away from zero, a product that only looks like a half going the
+// side the amount is on, and far beyond any balance saturating.
+TEST(Money, CentsAreTheAmountAsWrittenRoundedHalfAwayFromZero) {
+  struct Case {
+    double amount;
+    int64_t cents;
+  } cases[] = {
+      {0, 0},           {-0.0, 0},        {12.345f, 1235},   {-12.345f, -1235}, {0.125, 13},
+      {-0.125, -13},    {0.375, 38},      {1.005, 100},      {0.015, 1},        {-0.015, -1},
+      {0.005, 1},       {2.675, 267},     {45000.01f, 4500001}, {131071.99f, 13107199},
+      {1e6, 100000000}, {-0.004, 0},      {FLT_MAX, int64_t{1} << 62}, {-FLT_MAX, -(int64_t{1} << 62)},
+      {NAN, 0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ToCents(c.amount), c.cents) << c.amount;
+  // Beyond any cents a sum stays beyond them; the same value taken from itself is no change.
+  const int64_t most = ToCents(FLT_MAX);
+  EXPECT_EQ(AddCents(most, -most), most);
+  EXPECT_EQ(Difference(3e38f, 3e38f), 0);
+}
+
+// Below 131,072.00 every cent comes back from single precision as it went in
+// and is written as those cents; the next cent beyond does not come back.
+// Every cent of the top binade, where single precision is coarsest, and a
+// spread below it, of both signs.
+TEST(Money, SinglePrecisionKeepsEveryCentBelowTheLimitAndNotBeyond) {
+  char text[kCentsArea + 1], money[kMoneyArea + 1];
+  for (int64_t cents = 0; cents < kCentsLimit; cents += cents < kCentsLimit / 2 ? 7 : 1) {
+    ASSERT_EQ(ToCents(FromCents(cents)), cents);
+    ASSERT_EQ(ToCents(FromCents(-cents)), -cents);
+    if (cents % 997 != 0) continue;
+    *WriteCents(text, cents) = '\0';
+    *FormatMoney(money, FromCents(cents)) = '\0';
+    ASSERT_STREQ(text, money);
+  }
+  EXPECT_TRUE(KeepsEveryCent(kCentsLimit - 1));
+  EXPECT_FALSE(KeepsEveryCent(kCentsLimit));
+  EXPECT_FALSE(KeepsEveryCent(-kCentsLimit));
+  EXPECT_NE(ToCents(FromCents(kCentsLimit + 1)), kCentsLimit + 1);
+}
+
+}  // namespace

@@ -21,11 +21,17 @@ int64_t ToCents(double amount) {
   double scaled = amount * 100.0;
   if (!(std::fabs(scaled) < static_cast<double>(kMaxCents))) return Saturate(scaled);
   double rounded = std::round(scaled);
-  // The product may have rounded onto a half that the amount itself is not
-  // on (0.015 is a little below it): what it lost decides the side.
   if (std::fabs(scaled - std::trunc(scaled)) == 0.5) {
     double lost = std::fma(amount, 100.0, -scaled);
-    if (lost != 0 && std::signbit(lost) != std::signbit(scaled)) rounded = std::trunc(scaled);
+    if (lost == 0) {
+      // Exactly half a cent (0.125): the statements have always written such
+      // an amount to the even cent, "0.12"; the cents are what the row says.
+      rounded = 2.0 * std::round(scaled / 2.0);
+    } else if (std::signbit(lost) != std::signbit(scaled)) {
+      // The product rounded onto a half the amount is not on (0.015 is a
+      // little below it): what it lost decides the side.
+      rounded = std::trunc(scaled);
+    }
   }
   return static_cast<int64_t>(rounded);
 }

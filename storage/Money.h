@@ -12,8 +12,9 @@
 // on two neighbouring cents can share one value.
 constexpr int64_t kCentsLimit = 13'107'200;
 
-// The whole cents of an amount, half away from zero, as the amount reads
-// when written with two decimals. Far beyond any balance (from 2^62 cents)
+// The whole cents of an amount as it reads when written with two decimals:
+// half away from zero, but for an amount exactly on half a cent, which the
+// statements write to the even cent. Far beyond any balance (from 2^62 cents)
 // it saturates: such a value is no number of cents any more.
 int64_t ToCents(double amount);
 // The cents reduced to single precision, as a record field holds them.

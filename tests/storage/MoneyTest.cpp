@@ -12,15 +12,16 @@
 namespace {
 
 // Amounts as the fields hold them and as the statements write them: whole
-// cents half away from zero, a product that only looks like a half going the
+// cents half away from zero, an amount exactly on half a cent to the even cent
+// as the statement writes it, a product that only looks like a half going the
 // side the amount is on, and far beyond any balance saturating.
-TEST(Money, CentsAreTheAmountAsWrittenRoundedHalfAwayFromZero) {
+TEST(Money, CentsAreTheAmountAsItsStatementWritesIt) {
   struct Case {
     double amount;
     int64_t cents;
   } cases[] = {
-      {0, 0},           {-0.0, 0},        {12.345f, 1235},   {-12.345f, -1235}, {0.125, 13},
-      {-0.125, -13},    {0.375, 38},      {1.005, 100},      {0.015, 1},        {-0.015, -1},
+      {0, 0},           {-0.0, 0},        {12.345f, 1235},   {-12.345f, -1235}, {0.125, 12},
+      {-0.125, -12},    {0.375, 38},      {0.625, 62},       {-0.875, -88},      {1.005, 100},      {0.015, 1},        {-0.015, -1},
       {0.005, 1},       {2.675, 267},     {45000.01f, 4500001}, {131071.99f, 13107199},
       {1e6, 100000000}, {-0.004, 0},      {FLT_MAX, int64_t{1} << 62}, {-FLT_MAX, -(int64_t{1} << 62)},
       {NAN, 0},
@@ -50,6 +51,18 @@ TEST(Money, SinglePrecisionKeepsEveryCentBelowTheLimitAndNotBeyond) {
   EXPECT_FALSE(KeepsEveryCent(kCentsLimit));
   EXPECT_FALSE(KeepsEveryCent(-kCentsLimit));
   EXPECT_NE(ToCents(FromCents(kCentsLimit + 1)), kCentsLimit + 1);
+}
+
+// An amount on half a cent (k/8) counts as the cents its statement text holds,
+// so a balance step and the row it came from never disagree by a cent.
+TEST(Money, AmountsOnHalfACentCountAsTheirStatementText) {
+  char text[kCentsArea + 1], money[kMoneyArea + 1];
+  for (int eighths = -800001; eighths <= 800001; eighths += 2) {
+    const float amount = static_cast<float>(eighths) / 8.0f;
+    *WriteCents(text, ToCents(amount)) = '\0';
+    *FormatMoney(money, amount) = '\0';
+    ASSERT_STREQ(text, money) << amount;
+  }
 }
 
 }  // namespace

@@ -301,7 +301,7 @@ TEST_F(ImportExportTest, RefusalsGiveTheirExitCodeAndChangeNothing) {
       {{"import", "zero.csv"}, 1, "zero.csv:2: the amount is 0"},
       {{"import", "nopayee.qif"}, 1, "nopayee.qif:2: the transaction has no payee"},
       {{"import", "huge.csv"}, 1, "huge.csv:2: the amount 10000000.37 is too large"},
-      {{"import", "latin1.csv"}, 1, "latin1.csv:2: the field is not UTF-8 text"},
+      {{"import", "latin1.csv"}, 1, "latin1.csv:2: the text is not UTF-8; for a file in another encoding give"},
       {{"import", "noheader.csv"}, 1, "noheader.csv:1: no date column"},
       {{"import", "open.csv"}, 1, "open.csv:2: a quoted field is not closed"},
       {{"export", "--format", "csv", "./Ledger.dat"}, 1, "checkbook-io: will not write over Ledger.dat\n"},

@@ -15,6 +15,8 @@ namespace {
 // iniPath names this file in the current folder, which stays the same for
 // the run; read by name, the file is found the same way on both platforms.
 constexpr const char* kFileName = "RErivaRude.ini";
+// Longer values are read no further than this many bytes.
+constexpr size_t kLongestValue = 65536;
 
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
@@ -89,13 +91,17 @@ DWORD SettingsText::Read(const char* key, char* buffer, DWORD size) const {
     CopyText(buffer, value.c_str(), size - 1);
     return static_cast<DWORD>(std::strlen(buffer));
   }
-  DWORD length = GetPrivateProfileStringA(kSettingsSection, key, "", buffer, size, appState.iniPath.Text());
-  // The reader cuts bytes; a value cut there keeps only whole characters.
-  if (length == size - 1) {
-    length = static_cast<DWORD>(WholeCharacters(buffer, length));
-    buffer[length] = '\0';
+  // The value is read whole and cut here: Windows' reader, cutting a UTF-8
+  // value, can leave a stray byte before the terminator it places.
+  std::string value(size_t{size} + 1, '\0');
+  for (;;) {
+    DWORD length = GetPrivateProfileStringA(kSettingsSection, key, "", value.data(), static_cast<DWORD>(value.size()),
+                                            appState.iniPath.Text());
+    if (length + 1 < value.size() || value.size() >= kLongestValue) break;
+    value.assign(value.size() * 4, '\0');
   }
-  return length;
+  CopyText(buffer, value.c_str(), size - 1);
+  return static_cast<DWORD>(std::strlen(buffer));
 }
 
 void WriteSetting(const char* key, const char* value) {

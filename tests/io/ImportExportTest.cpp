@@ -395,7 +395,8 @@ TEST_F(ImportExportTest, EachEncodingTakesItsOwnTextAndRefusesOtherBytes) {
 TEST_F(ImportExportTest, ExportWritesOldTextAsUtf8AndTheMarkOnlyWhenAsked) {
   Sql({"INSERT INTO QLedger VALUES (NULL, '01/15/2003', 0, 'Caf\xE9 Zo\xEB', 5, 0, 1, 0)"});
   ASSERT_EQ(Run({"export", "plain.csv"}).code, 0);
-  EXPECT_EQ(ReadFile("plain.csv"), "Check,Date,Payee,Credit,Debit,Status\r\n,01/15/2003,Caf\xC3\xA9 Zo\xC3\xAB,,5.00,\r\n");
+  EXPECT_EQ(ReadFile("plain.csv"),
+            "Check,Date,Payee,Credit,Debit,Status\r\n,01/15/2003,Caf\xC3\xA9 Zo\xC3\xAB,,5.00,\r\n");
   ASSERT_EQ(Run({"export", "--bom", "excel.csv"}).code, 0);
   EXPECT_EQ(ReadFile("excel.csv"), "\xEF\xBB\xBF" + ReadFile("plain.csv"));
   ASSERT_EQ(Run({"export", "r.qif"}).code, 0);

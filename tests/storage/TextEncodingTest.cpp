@@ -1,14 +1,10 @@
-// Old Windows-1252 text told apart from UTF-8 and converted as rows are read.
+// Old Windows-1252 text told apart from UTF-8 and converted.
 #include "storage/TextEncoding.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
-#include <vector>
-
-#include "storage/AccountRecord.h"
-#include "storage/LedgerRecord.h"
 
 using namespace std::string_literals;
 
@@ -67,24 +63,4 @@ TEST(TextEncoding, StoredTextConvertsOnlyWhatIsNotUtf8) {
   EXPECT_STREQ(field, "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9");
   CopyStoredText(field, "123456789\xE9", 10);
   EXPECT_STREQ(field, "123456789");
-}
-
-TEST(TextEncoding, RowsReadWindows1252ColumnsAsUtf8) {
-  std::vector<std::string> ledgerColumns = {"7", "01/15/2003", "0", "Caf\xE9 Zo\xEB", "5", "0", "1", "0"};
-  std::vector<char*> texts;
-  for (std::string& column : ledgerColumns) texts.push_back(column.data());
-  LedgerRecord table(nullptr, "QLedger");
-  LedgerRecord row(&table, 8, texts.data(), nullptr);
-  EXPECT_STREQ(row.Payee(), "Caf\xC3\xA9 Zo\xC3\xAB");
-  EXPECT_STREQ(row.Date(), "01/15/2003");
-
-  std::vector<std::string> accountColumns = {"1", "0", "0", "0", "Cr\xE9" "dit Mutuel", "N\xB0 12", "\xA3" "5",
-                                             "0", "0", "0", "31 d\xE9" "c"};
-  texts.clear();
-  for (std::string& column : accountColumns) texts.push_back(column.data());
-  AccountRecord accounts(nullptr, "QAccounts");
-  AccountRecord account(&accounts, 11, texts.data(), nullptr);
-  EXPECT_STREQ(account.BankName(), "Cr\xC3\xA9" "dit Mutuel");
-  EXPECT_STREQ(account.BankAccN(), "N\xC2\xB0 12");
-  EXPECT_STREQ(account.LastBalance(), "\xC2\xA3" "5");
 }

@@ -179,8 +179,8 @@ sqlite3 "$old/Ledger.dat" "
   INSERT INTO QLedger VALUES (NULL, '12/01/2026', 0, CAST(X'436166E9205A6FEB' AS TEXT), 5, 0, 1, 0);"
 printf '[RErivaRude_100]\r\nNumPayees=1\r\nPayee_1=Caf\xe9 Zo\xeb\r\nHideRec=0\r\n' >"$old/RErivaRude.ini"
 (cd "$old" && io export old.csv >/dev/null 2>&1) || fail "checkbook-io export of the old ledger failed"
-check "the old row exported as UTF-8" "$(printf 'Check,Date,Payee,Credit,Debit,Status\r\n,12/01/2026,Café Zoë,,5.00,\r\n' | hex)" \
-  "$(hex <"$old/old.csv")"
+check "the old row exported as UTF-8" \
+  "$(printf 'Check,Date,Payee,Credit,Debit,Status\r\n,12/01/2026,Café Zoë,,5.00,\r\n' | hex)" "$(hex <"$old/old.csv")"
 start "$old"
 program=$!
 main=$(window "$register") || { fail "the register did not open the old ledger"; exit 1; }
@@ -190,10 +190,12 @@ keys alt+r p
 keys alt+r Up Return
 wait_exit "$program" >"$work/status"
 check "exit code with the old ledger" 0 "$(cat "$work/status")"
-check "the old row reported as UTF-8" "$(LC_ALL=C printf '      %-10s  %-38s  %8s%-4.2f    \r\n' 12/01/2026 'Café Zoë' '' 5 | hex)" \
+check "the old row reported as UTF-8" \
+  "$(LC_ALL=C printf '      %-10s  %-38s  %8s%-4.2f    \r\n' 12/01/2026 'Café Zoë' '' 5 | hex)" \
   "$(tail -n 1 "$old/Report.txt" | hex)"
 check "the old payee written back as UTF-8 with the settings" \
-  "$(printf '[RErivaRude_100]\r\nNumPayees=1\r\nPayee_1=Café Zoë\r\nHideRec=0\r\n' | hex)" "$(hex <"$old/RErivaRude.ini")"
+  "$(printf '[RErivaRude_100]\r\nNumPayees=1\r\nPayee_1=Café Zoë\r\nHideRec=0\r\n' | hex)" \
+  "$(hex <"$old/RErivaRude.ini")"
 check "the old row itself left as it was" "436166e9205a6feb" \
   "$(sqlite3 "$old/Ledger.dat" "SELECT lower(hex(mPayee)) FROM QLedger")"
 
@@ -202,8 +204,10 @@ printf '!Type:Bank\nD12/03/2026\nT-7.00\nPB\xe4ckerei M\xfcller\n^\n' >"$data/B�
 status=0
 (cd "$data" && io import "Bäckerei.qif" >/dev/null 2>"$work/refused") || status=$?
 check "a Windows-1252 statement without --encoding: refused" 1 "$status"
-grep -q -- "--encoding windows-1252" "$work/refused" || fail "the refusal does not name --encoding: $(cat "$work/refused")"
-(cd "$data" && io import --encoding windows-1252 "Bäckerei.qif" >/dev/null 2>&1) || fail "import --encoding windows-1252 failed"
+grep -q -- "--encoding windows-1252" "$work/refused" ||
+  fail "the refusal does not name --encoding: $(cat "$work/refused")"
+(cd "$data" && io import --encoding windows-1252 "Bäckerei.qif" >/dev/null 2>&1) ||
+  fail "import --encoding windows-1252 failed"
 check "the statement's payee stored as UTF-8" "$(printf 'Bäckerei Müller' | hex)" \
   "$(sqlite3 "$data/Ledger.dat" "SELECT lower(hex(mPayee)) FROM QLedger WHERE mDate = '12/03/2026'")"
 

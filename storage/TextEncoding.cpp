@@ -89,6 +89,13 @@ const char* StoredText(const char* text, std::string& converted) {
 }
 
 void CopyStoredText(char* field, const char* text, size_t limit) {
+  // Most stored text is ASCII: copied as it is, without a second look.
+  const char* p = text;
+  while (p != nullptr && *p != '\0' && static_cast<unsigned char>(*p) < 0x80) ++p;
+  if (p == nullptr || *p == '\0') {
+    CopyText(field, text, limit);
+    return;
+  }
   std::string converted;
   CopyText(field, StoredText(text, converted), limit);
 }

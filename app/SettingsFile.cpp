@@ -1,6 +1,9 @@
 #include "app/SettingsFile.h"
 
+#include <string>
+
 #include "app/AppState.h"
+#include "app/SettingsText.h"
 #include "platform/win32.h"
 
 namespace {
@@ -9,14 +12,21 @@ constexpr const char* kHideKey = "HideRec";
 }  // namespace
 
 void BuildSettingsPath() {
-  char dir[MAX_PATH];
-  DWORD length = GetCurrentDirectoryA(sizeof dir, dir);
-  if (length == 0 || length >= sizeof dir) {
+  // In UTF-8 a folder's name can take three bytes a character, so a path
+  // Windows accepts may not fit MAX_PATH bytes: the room is the size asked for.
+  std::string dir(MAX_PATH, '\0');
+  DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(dir.size()), dir.data());
+  if (length >= dir.size()) {
+    dir.assign(length, '\0');
+    length = GetCurrentDirectoryA(static_cast<DWORD>(dir.size()), dir.data());
+  }
+  if (length == 0 || length >= dir.size()) {
     appState.iniPath.Assign(kFileName);
     return;
   }
+  dir.resize(length);
   // The separator goes in even when the directory already ends in one.
-  appState.iniPath.Assign(dir).Append("\\").Append(kFileName);
+  appState.iniPath.Assign(dir.c_str()).Append("\\").Append(kFileName);
 }
 
 void ReadSettings() {
@@ -25,6 +35,5 @@ void ReadSettings() {
 }
 
 void WriteSettings() {
-  WritePrivateProfileStringA(kSettingsSection, kHideKey, appState.hideReconciled != 0 ? "1" : "0",
-                             appState.iniPath.Text());
+  WriteSetting(kHideKey, appState.hideReconciled != 0 ? "1" : "0");
 }

@@ -17,6 +17,7 @@
 #endif
 
 #include "io/Fields.h"
+#include "io/InputEncoding.h"
 #include "io/LedgerTransfer.h"
 #include "io/StatementFiles.h"
 #include "storage/Money.h"
@@ -45,6 +46,8 @@ const char kUsage[] =
     "  --date-format P          how dates are written in the ledger (default %m/%d/%Y)\n"
     "  --input-date-format P    how the file writes dates (default ISO or M/D/YYYY)\n"
     "  --columns LIST           CSV column names by position, e.g. date,payee,-,amount\n"
+    "  --encoding E             import: utf-8 (default), windows-1252 or latin-1 (QIF and CSV)\n"
+    "  --bom                    export: start the CSV with a byte-order mark, as Excel needs\n"
     "  --dry-run                print what would be added and change nothing\n"
     "  --help, --version\n";
 
@@ -54,6 +57,9 @@ struct Options {
   std::string format;
   std::string datePattern = "%m/%d/%Y";
   ReadOptions read;
+  InputEncoding encoding = InputEncoding::Utf8;
+  bool encodingGiven = false;
+  bool bom = false;
   bool dryRun = false;
 };
 
@@ -143,6 +149,16 @@ int Import(const Options& options, std::FILE* out, std::FILE* err) {
   if (std::string problem = ledger.Open(); !problem.empty()) return Refuse(err, problem);
 
   FileFormat format = options.format.empty() ? DetectFormat(text) : FormatNamed(options.format);
+  // An OFX file names its own character set, which the OFX reader applies.
+  if (format != FileFormat::Ofx) {
+    DecodedText decoded = DecodeStatement(text, options.encoding);
+    if (decoded.errorLine > 0) {
+      std::fprintf(err, "%s:%d: %s\n", options.file.c_str(), decoded.errorLine, decoded.error.c_str());
+      std::fputs("checkbook-io: nothing was added\n", err);
+      return 1;
+    }
+    text = std::move(decoded.text);
+  }
   ReadResult read;
   bool empty = Trim(text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? std::string_view(text).substr(3)
                                                                                    : std::string_view(text))
@@ -198,6 +214,7 @@ int Export(const Options& options, std::FILE* out, std::FILE* err) {
   }
   if (format != FileFormat::Csv && format != FileFormat::Qif)
     return Usage(err, "export writes CSV or QIF: name the file .csv or .qif, or give --format");
+  if (options.bom && format != FileFormat::Csv) return Usage(err, "--bom is for CSV export");
   std::error_code ignored;
   if (std::filesystem::equivalent(options.file, "Ledger.dat", ignored))
     return Refuse(err, "will not write over Ledger.dat");
@@ -207,7 +224,9 @@ int Export(const Options& options, std::FILE* out, std::FILE* err) {
 
   std::FILE* file = CreateForWriting(options.file);
   if (!file) return Refuse(err, "cannot write " + options.file + ": " + std::strerror(errno));
-  bool written = format == FileFormat::Csv ? WriteCsv(file, rows) : WriteQif(file, rows);
+  // Without the mark Excel reads a CSV file in the Windows code page.
+  bool written = !options.bom || std::fputs("\xEF\xBB\xBF", file) >= 0;
+  written = (format == FileFormat::Csv ? WriteCsv(file, rows) : WriteQif(file, rows)) && written;
   if (std::fclose(file) != 0) written = false;
   if (!written) return Refuse(err, "writing " + options.file + " failed");
   std::fprintf(out, "exported %zu, balance %s\n", rows.size(), Amount(ledger.Account()->mAccBalance).c_str());
@@ -233,6 +252,10 @@ int RunCheckbookIo(int argc, char** argv, std::FILE* out, std::FILE* err) {
       options.dryRun = true;
       continue;
     }
+    if (arg == "--bom") {
+      options.bom = true;
+      continue;
+    }
     if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
       std::string name = arg, value;
       size_t equals = arg.find('=');
@@ -252,6 +275,11 @@ int RunCheckbookIo(int argc, char** argv, std::FILE* out, std::FILE* err) {
         (name == "--date-format" ? options.datePattern : options.read.inputDatePattern) = value;
       } else if (name == "--columns") {
         options.read.columns = value;
+      } else if (name == "--encoding") {
+        std::optional<InputEncoding> encoding = EncodingNamed(value);
+        if (!encoding) return Usage(err, "unknown encoding '" + value + "': utf-8, windows-1252 or latin-1");
+        options.encoding = *encoding;
+        options.encodingGiven = true;
       } else {
         return Usage(err, "unknown option " + name);
       }
@@ -263,10 +291,14 @@ int RunCheckbookIo(int argc, char** argv, std::FILE* out, std::FILE* err) {
   if (words.size() != 2) return Usage(err, words.empty() ? "no command" : "a command and one FILE are needed");
   options.command = words[0];
   options.file = words[1];
-  if (options.command == "import") return Import(options, out, err);
+  if (options.command == "import") {
+    if (options.bom) return Usage(err, "--bom is for export");
+    return Import(options, out, err);
+  }
   if (options.command == "export") {
     if (options.dryRun || !options.read.columns.empty() || !options.read.inputDatePattern.empty())
       return Usage(err, "--dry-run, --columns and --input-date-format are for import");
+    if (options.encodingGiven) return Usage(err, "--encoding is for import; export always writes UTF-8");
     return Export(options, out, err);
   }
   return Usage(err, "unknown command '" + options.command + "'");

@@ -4,7 +4,7 @@
 # under a virtual display. Screenshots land in build-windows/test-artefacts/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh wine wine64 xvfb xdotool imagemagick x11-utils sqlite3
+bash scripts/setup.sh wine wine64 xvfb xdotool imagemagick x11-utils sqlite3 xclip
 
 bash scripts/build-windows.sh -DCHECKBOOK_WERROR=ON
 
@@ -15,3 +15,4 @@ ctest --test-dir build-windows --output-on-failure -j "$(nproc)"
 bash tests/windows/wine_session.sh build-windows/bin build-windows/test-artefacts
 bash tests/windows/dialog_keys_session.sh build-windows/bin build-windows/test-artefacts
 bash tests/windows/wine_installer.sh build-windows build-windows/test-artefacts
+bash tests/windows/wine_utf8_session.sh build-windows/bin build-windows/test-artefacts

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "storage/TextConvert.h"
+#include "storage/TextEncoding.h"
 
 namespace {
 
@@ -18,6 +19,7 @@ AccountRecord::AccountRecord(DatabaseEngine* engine, const char* tableName) : Ta
 
 AccountRecord::AccountRecord(TableRecord* owner, int32_t columnCount, char** columnTexts, char** columnNames)
     : TableRecord(owner, columnCount, columnTexts, columnNames) {
+  // Texts an older build stored in Windows-1252 are read as UTF-8 (LedgerRecord).
   for (int32_t i = 0; columnTexts && i < columnCount && i < 11; ++i) {
     const char* text = columnTexts[i];
     switch (i) {
@@ -25,13 +27,13 @@ AccountRecord::AccountRecord(TableRecord* owner, int32_t columnCount, char** col
       case 1: mAccBalance = TextToReal(text); break;
       case 2: mLastBalResult = TextToReal(text); break;
       case 3: mViewMode = TextToInt(text); break;
-      case 4: SetBankName(text); break;
-      case 5: SetBankAccN(text); break;
-      case 6: SetLastBalance(text); break;
+      case 4: CopyStoredText(mBankName, text, sizeof mBankName - 1); break;
+      case 5: CopyStoredText(mBankAccN, text, sizeof mBankAccN - 1); break;
+      case 6: CopyStoredText(mLastBalance, text, sizeof mLastBalance - 1); break;
       case 7: mInitialBalance = TextToReal(text); break;
       case 8: mPostAmmount = TextToReal(text); break;
       case 9: mEndStatement = TextToReal(text); break;
-      case 10: CopyText(mStatementDate, text, sizeof mStatementDate - 1); break;
+      case 10: CopyStoredText(mStatementDate, text, sizeof mStatementDate - 1); break;
     }
   }
 }

@@ -3,18 +3,21 @@
 #include <new>
 
 #include "storage/TextConvert.h"
+#include "storage/TextEncoding.h"
 
 LedgerRecord::LedgerRecord(DatabaseEngine* engine, const char* tableName) : TableRecord(engine, tableName) {}
 
 LedgerRecord::LedgerRecord(TableRecord* owner, int32_t columnCount, char** columnTexts, char** columnNames)
     : TableRecord(owner, columnCount, columnTexts, columnNames) {
+  // An older build on Windows stored its texts in Windows-1252; they are read
+  // as UTF-8 here and written so only when the row itself is written again.
   for (int32_t i = 0; columnTexts && i < columnCount && i < 8; ++i) {
     const char* text = columnTexts[i];
     switch (i) {
       case 0: mTransID = TextToInt(text); break;
-      case 1: SetDate(text); break;
+      case 1: CopyStoredText(mDate, text, sizeof mDate - 1); break;
       case 2: mCheckNum = TextToInt(text); break;
-      case 3: SetPayee(text); break;
+      case 3: CopyStoredText(mPayee, text, sizeof mPayee - 1); break;
       case 4: mDebit = TextToReal(text); break;
       case 5: mCredit = TextToReal(text); break;
       case 6: mAccID = TextToInt(text); break;

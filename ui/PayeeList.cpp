@@ -6,8 +6,8 @@
 
 #include "app/AppState.h"
 #include "app/SettingsFile.h"
+#include "app/SettingsText.h"
 #include "resources/resource.h"
-#include "storage/TextConvert.h"
 
 namespace {
 
@@ -44,12 +44,11 @@ const char* PayeeKey(int32_t n) {
 void LoadPayees(HWND window) {
   HWND box = GetDlgItem(window, IDC_PAYEE);
   int32_t count = PayeeCount();
+  SettingsText settings;
   for (int32_t n = 1; n <= count; ++n) {
     char payee[kPayeeSize];
-    DWORD length = GetPrivateProfileStringA(kSettingsSection, PayeeKey(n), "", payee, kPayeeSize, appState.iniPath.Text());
-    // The reader cuts bytes; a payee cut there keeps only whole characters.
-    if (length == kPayeeSize - 1) payee[WholeCharacters(payee, length)] = '\0';
-    if (payee[0] != '\0') SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(payee));
+    if (settings.Read(PayeeKey(n), payee, kPayeeSize) > 0)
+      SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(payee));
   }
 }
 
@@ -63,6 +62,6 @@ void RememberPayee(HWND window, const char* payee) {
   int32_t count = PayeeCount();
   int32_t next = (count < kMaxPayees ? count : kMaxPayees - 1) + 1;
   appState.scratch.AssignInt(next);
-  WritePrivateProfileStringA(kSettingsSection, kCountKey, appState.scratch.Text(), appState.iniPath.Text());
-  WritePrivateProfileStringA(kSettingsSection, PayeeKey(next), ProfileValue(payee).c_str(), appState.iniPath.Text());
+  WriteSetting(kCountKey, appState.scratch.Text());
+  WriteSetting(PayeeKey(next), ProfileValue(payee).c_str());
 }

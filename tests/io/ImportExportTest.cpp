@@ -303,7 +303,7 @@ TEST_F(ImportExportTest, RefusalsGiveTheirExitCodeAndChangeNothing) {
       {{"import", "zero.csv"}, 1, "zero.csv:2: the amount is 0"},
       {{"import", "nopayee.qif"}, 1, "nopayee.qif:2: the transaction has no payee"},
       {{"import", "huge.csv"}, 1, "huge.csv:2: the amount 10000000.37 is too large"},
-      {{"import", "latin1.csv"}, 1, "latin1.csv:2: the field is not UTF-8 text"},
+      {{"import", "latin1.csv"}, 1, "latin1.csv:2: the text is not UTF-8; for a file in another encoding give"},
       {{"import", "noheader.csv"}, 1, "noheader.csv:1: no date column"},
       {{"import", "open.csv"}, 1, "open.csv:2: a quoted field is not closed"},
       {{"export", "--format", "csv", "./Ledger.dat"}, 1, "checkbook-io: will not write over Ledger.dat\n"},
@@ -392,6 +392,84 @@ TEST_F(ImportExportTest, ImportBeyondWhatKeepsEveryCentIsRefusedWhole) {
     EXPECT_TRUE(Rows().empty());
     EXPECT_EQ(Balance(), "250.00");
   }
+}
+
+// Each encoding with a file valid in it and one that is not; the refusal
+// names --encoding and changes nothing.
+TEST_F(ImportExportTest, EachEncodingTakesItsOwnTextAndRefusesOtherBytes) {
+  const std::string header = "date,payee,amount\n01/02/2003,";
+  struct Case {
+    const char* name;
+    std::vector<std::string> options;
+    std::string file;
+    std::string payee;  // stored, or empty when refused
+    std::string errStart;
+  } cases[] = {
+      {"utf-8 by default", {}, header + "Caf\xC3\xA9 \xE2\x82\xAC,1.00\n", "Caf\xC3\xA9 \xE2\x82\xAC", ""},
+      {"windows-1252 without --encoding", {}, header + "Caf\xE9,1.00\n", "",
+       "s.csv:2: the text is not UTF-8; for a file in another encoding give --encoding windows-1252 or "
+       "--encoding latin-1\n"},
+      {"windows-1252", {"--encoding", "windows-1252"}, header + "Caf\xE9 \x80 \x93Zo\xEB\x94,1.00\n",
+       "Caf\xC3\xA9 \xE2\x82\xAC \xE2\x80\x9CZo\xC3\xAB\xE2\x80\x9D", ""},
+      {"windows-1252 with a byte it lacks", {"--encoding=CP1252"}, header + "Caf\xE9\n01/03/2003,x\x81,1.00\n", "",
+       "s.csv:3: byte 81 is no Windows-1252 character; check --encoding\n"},
+      {"windows-1252 given a UTF-8 file with its mark", {"--encoding", "windows-1252"},
+       "\xEF\xBB\xBF" + header + "Caf\xC3\xA9,1.00\n", "",
+       "s.csv:1: the file starts with a UTF-8 byte-order mark, so it is no Windows-1252 text; leave out --encoding\n"},
+      {"latin-1", {"--encoding", "latin-1"}, header + "Caf\xE9 \xA3,1.00\n", "Caf\xC3\xA9 \xC2\xA3", ""},
+      {"latin-1 with a Windows-1252 quote", {"--encoding", "latin-1"}, header + "\x93" "Caf\xE9\x94,1.00\n", "",
+       "s.csv:2: byte 93 is no Latin-1 character; check --encoding (it is one in Windows-1252: --encoding "
+       "windows-1252)\n"},
+      {"latin-1 with NUL", {"--encoding", "latin-1"}, header + std::string("Caf\xE9\0,1.00\n", 10), "",
+       "s.csv:2: byte 00 is no Latin-1 character; check --encoding\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Sql({"DELETE FROM QLedger", "UPDATE QAccounts SET mAccBalance = 250.00"});
+    WriteFile("s.csv", c.file);
+    std::vector<std::string> arguments = c.options;
+    arguments.insert(arguments.begin(), "import");
+    arguments.push_back("s.csv");
+    Result result = Run(arguments);
+    if (c.payee.empty()) {
+      EXPECT_EQ(result.code, 1);
+      EXPECT_EQ(result.err, c.errStart + "checkbook-io: nothing was added\n");
+      EXPECT_TRUE(Rows().empty());
+    } else {
+      EXPECT_EQ(result.code, 0) << result.err;
+      EXPECT_EQ(Rows(), std::vector<std::string>{"01/02/2003|0|" + c.payee + "|0.00|1.00|0"});
+    }
+  }
+  // QIF is read the same way.
+  Sql({"DELETE FROM QLedger"});
+  WriteFile("s.qif", "!Type:Bank\nD01/02/2003\nT-1.00\nPZo\xEB\n^\n");
+  EXPECT_EQ(Run({"import", "s.qif"}).err.rfind("s.qif:4: the text is not UTF-8", 0), 0u);
+  EXPECT_EQ(Run({"import", "--encoding", "windows-1252", "s.qif"}).code, 0);
+  EXPECT_EQ(Rows(), std::vector<std::string>{"01/02/2003|0|Zo\xC3\xAB|1.00|0.00|0"});
+
+  Result unknown = Run({"import", "--encoding", "ebcdic", "s.qif"});
+  EXPECT_EQ(unknown.code, 2);
+  EXPECT_EQ(unknown.err.rfind("checkbook-io: unknown encoding 'ebcdic': utf-8, windows-1252 or latin-1\n", 0), 0u);
+  EXPECT_EQ(Run({"export", "--encoding", "latin-1", "out.csv"}).code, 2);
+}
+
+// Rows an older build stored in Windows-1252 leave as UTF-8; with --bom the CSV
+// starts with the mark Excel needs, and it reads back the same.
+TEST_F(ImportExportTest, ExportWritesOldTextAsUtf8AndTheMarkOnlyWhenAsked) {
+  Sql({"INSERT INTO QLedger VALUES (NULL, '01/15/2003', 0, 'Caf\xE9 Zo\xEB', 5, 0, 1, 0)"});
+  ASSERT_EQ(Run({"export", "plain.csv"}).code, 0);
+  EXPECT_EQ(ReadFile("plain.csv"),
+            "Check,Date,Payee,Credit,Debit,Status\r\n,01/15/2003,Caf\xC3\xA9 Zo\xC3\xAB,,5.00,\r\n");
+  ASSERT_EQ(Run({"export", "--bom", "excel.csv"}).code, 0);
+  EXPECT_EQ(ReadFile("excel.csv"), "\xEF\xBB\xBF" + ReadFile("plain.csv"));
+  ASSERT_EQ(Run({"export", "r.qif"}).code, 0);
+  EXPECT_NE(ReadFile("r.qif").find("\nPCaf\xC3\xA9 Zo\xC3\xAB\n"), std::string::npos);
+  EXPECT_EQ(Run({"export", "--bom", "r.qif"}).code, 2);
+  EXPECT_EQ(Run({"import", "--bom", "excel.csv"}).code, 2);
+
+  // The stored row is left as it was; the same row from the export is a duplicate.
+  EXPECT_EQ(Run({"import", "excel.csv"}).out, "added 0, skipped 1 as duplicates, balance 250.00\n");
+  EXPECT_EQ(Rows(), std::vector<std::string>{"01/15/2003|0|Caf\xE9 Zo\xEB|5.00|0.00|0"});
 }
 
 }  // namespace

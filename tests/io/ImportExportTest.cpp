@@ -144,7 +144,7 @@ TEST_F(ImportExportTest, EveryFieldOfEachFormatLandsInItsColumn) {
   };
   // --columns lists names with commas; the case above uses ; for readability.
   cases[2].options[1] = "date,payee,amount,check,status";
-  if (OfxAvailable()) {
+  {
     cases.push_back({"OFX", "s.ofx",
                      "OFXHEADER:100\nDATA:OFXSGML\nVERSION:102\nSECURITY:NONE\nENCODING:USASCII\nCHARSET:1252\n"
                      "COMPRESSION:NONE\nOLDFILEUID:NONE\nNEWFILEUID:NONE\n\n<OFX>\n"
@@ -179,23 +179,23 @@ TEST_F(ImportExportTest, EveryFieldOfEachFormatLandsInItsColumn) {
       EXPECT_EQ(rows, expected);
     }
     EXPECT_EQ(Balance(), "-453.00");
-    EXPECT_EQ(result.out, "added 3, skipped 0 as duplicates, balance -453.00\n");
+    EXPECT_EQ(result.out, "added 3, matched 0 (0 newly cleared), skipped 0 as duplicates, balance -453.00\n");
   }
 }
 
 // The same statement twice adds nothing; two equal rows in one statement are
-// two transactions.
+// two transactions. Without matching a near row is added beside its twin.
 TEST_F(ImportExportTest, ReimportAddsNothingButEqualRowsInOneFileAreKept) {
   WriteFile("s.qif", "!Type:Bank\nD01/02/2003\nT-4.00\nPCoffee\n^\nD01/02/2003\nT-4.00\nPCoffee\n^\n"
                      "D01/02/2003\nT-4.00\nN5\nPCoffee\n^\n");
-  EXPECT_EQ(Run({"import", "s.qif"}).out, "added 3, skipped 0 as duplicates, balance 238.00\n");
-  EXPECT_EQ(Run({"import", "s.qif"}).out, "added 0, skipped 3 as duplicates, balance 238.00\n");
+  EXPECT_EQ(Run({"import", "s.qif"}).out, "added 3, matched 0 (0 newly cleared), skipped 0 as duplicates, balance 238.00\n");
+  EXPECT_EQ(Run({"import", "s.qif"}).out, "added 0, matched 0 (0 newly cleared), skipped 3 as duplicates, balance 238.00\n");
   WriteFile("more.qif", "!Type:Bank\nD01/02/2003\nT-4.00\nPCoffee\n^\nD01/03/2003\nT-4.00\nPCoffee\n^\n");
-  Result dry = Run({"import", "--dry-run", "more.qif"});
+  Result dry = Run({"import", "--dry-run", "--no-match", "more.qif"});
   EXPECT_EQ(dry.out, "would add: 01/03/2003\t0\tCoffee\t\t4.00\t\n"
-                     "dry run: would add 1, skip 1 as duplicates, balance would be 234.00\n");
+                     "dry run: would add 1, match 0 (0 newly cleared), skip 1 as duplicates, balance would be 234.00\n");
   EXPECT_EQ(Rows().size(), 3u);
-  EXPECT_EQ(Run({"import", "more.qif"}).out, "added 1, skipped 1 as duplicates, balance 234.00\n");
+  EXPECT_EQ(Run({"import", "--no-match", "more.qif"}).out, "added 1, matched 0 (0 newly cleared), skipped 1 as duplicates, balance 234.00\n");
 }
 
 // One bad row at the end of a long file: nothing is written, and the
@@ -315,7 +315,7 @@ TEST_F(ImportExportTest, RefusalsGiveTheirExitCodeAndChangeNothing) {
     EXPECT_TRUE(Rows().empty());
     EXPECT_EQ(Balance(), "250.00");
   }
-  EXPECT_EQ(Run({"import", "empty.csv"}).out, "added 0, skipped 0 as duplicates, balance 250.00\n");
+  EXPECT_EQ(Run({"import", "empty.csv"}).out, "added 0, matched 0 (0 newly cleared), skipped 0 as duplicates, balance 250.00\n");
 
   // No account, a file that is no database, and no ledger at all.
   Sql({"DELETE FROM QAccounts"});

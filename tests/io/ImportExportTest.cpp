@@ -332,3 +332,174 @@ TEST_F(ImportExportTest, RefusalsGiveTheirExitCodeAndChangeNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+struct MatchCase {
+  const char* name;
+  std::vector<std::string> held;  // register rows: date, check, payee, debit, credit, status
+  std::string statement;          // QIF records
+  std::vector<std::string> options;
+  std::vector<std::string> rows;  // every row afterwards
+  std::string summary;
+};
+
+std::string HeldRow(const std::string& values) {
+  std::stringstream in(values);
+  std::string date, check, payee, debit, credit, status;
+  std::getline(in, date, '|');
+  std::getline(in, check, '|');
+  std::getline(in, payee, '|');
+  std::getline(in, debit, '|');
+  std::getline(in, credit, '|');
+  std::getline(in, status, '|');
+  return "INSERT INTO QLedger VALUES (NULL, '" + date + "', " + check + ", '" + payee + "', " + debit + ", " + credit +
+         ", 1, " + status + ")";
+}
+
+}  // namespace
+
+// A statement line and the register's row for it: matched (not added, a plain
+// row cleared), added when outside the window or on the other side.
+TEST_F(ImportExportTest, MatchingFindsTheEnteredRowOnlyWithinItsWindow) {
+  const std::string grocery = "01/15/2003|0|Corner Grocery|23.50|0.00|0";
+  const std::string check = "01/15/2003|1042|City Water|100.00|0.00|0";
+  auto card = [](const char* date) { return std::string("D") + date + "\nT-23.50\nPCORNER GROCERY #123\n^\n"; };
+  auto cashed = [](const char* date, const char* number) {
+    return std::string("D") + date + "\nT-100.00\nN" + number + "\nPCHECK " + number + "\n^\n";
+  };
+  const std::string kCleared = "added 0, matched 1 (1 newly cleared), skipped 0 as duplicates, balance 250.00\n";
+  const std::string kKept = "added 0, matched 1 (0 newly cleared), skipped 0 as duplicates, balance 250.00\n";
+  auto Added = [](const std::string& balance) {
+    return "added 1, matched 0 (0 newly cleared), skipped 0 as duplicates, balance " + balance + "\n";
+  };
+  const std::vector<MatchCase> cases = {
+      {"7 days after", {grocery}, card("01/22/2003"), {}, {"01/15/2003|0|Corner Grocery|23.50|0.00|1"},
+       kCleared},
+      {"7 days before", {grocery}, card("01/08/2003"), {}, {"01/15/2003|0|Corner Grocery|23.50|0.00|1"},
+       kCleared},
+      {"8 days after", {grocery}, card("01/23/2003"), {},
+       {"01/15/2003|0|Corner Grocery|23.50|0.00|0", "01/23/2003|0|CORNER GROCERY #123|23.50|0.00|0"},
+       Added("226.50")},
+      {"8 days with --match-days 8", {grocery}, card("01/23/2003"), {"--match-days", "8"},
+       {"01/15/2003|0|Corner Grocery|23.50|0.00|1"}, kCleared},
+      {"same day with --no-match", {grocery}, card("01/15/2003"), {"--no-match"},
+       {"01/15/2003|0|Corner Grocery|23.50|0.00|0", "01/15/2003|0|CORNER GROCERY #123|23.50|0.00|0"},
+       Added("226.50")},
+      {"check cashed 90 days later", {check}, cashed("04/15/2003", "1042"), {},
+       {"01/15/2003|1042|City Water|100.00|0.00|1"}, kCleared},
+      {"check cashed 91 days later", {check}, cashed("04/16/2003", "1042"), {},
+       {check, "04/16/2003|1042|CHECK 1042|100.00|0.00|0"}, Added("150.00")},
+      {"check 3 days before its date", {check}, cashed("01/12/2003", "1042"), {},
+       {"01/15/2003|1042|City Water|100.00|0.00|1"}, kCleared},
+      {"check 4 days before its date", {check}, cashed("01/11/2003", "1042"), {},
+       {check, "01/11/2003|1042|CHECK 1042|100.00|0.00|0"}, Added("150.00")},
+      {"other check number, same day", {check}, cashed("01/15/2003", "1043"), {},
+       {check, "01/15/2003|1043|CHECK 1043|100.00|0.00|0"}, Added("150.00")},
+      {"credit against a debit of the same amount", {grocery}, "D01/15/2003\nT23.50\nPCORNER GROCERY\n^\n", {},
+       {grocery, "01/15/2003|0|CORNER GROCERY|0.00|23.50|0"}, Added("273.50")},
+      {"two candidates: the nearer date",
+       {"01/10/2003|0|Shell|40.00|0.00|0", "01/14/2003|0|Gas|40.00|0.00|0"},
+       "D01/13/2003\nT-40.00\nPSHELL OIL 123\n^\n", {},
+       {"01/10/2003|0|Shell|40.00|0.00|0", "01/14/2003|0|Gas|40.00|0.00|1"}, kCleared},
+      {"two candidates as near: the likelier payee",
+       {"01/12/2003|0|Gas|40.00|0.00|0", "01/14/2003|0|Shell Oil|40.00|0.00|0"},
+       "D01/13/2003\nT-40.00\nPSHELL OIL 123\n^\n", {},
+       {"01/12/2003|0|Gas|40.00|0.00|0", "01/14/2003|0|Shell Oil|40.00|0.00|1"}, kCleared},
+      {"two candidates: the equal check number before the nearer date",
+       {"01/13/2003|0|Cash|100.00|0.00|0", "01/01/2003|1042|City Water|100.00|0.00|0"}, cashed("01/13/2003", "1042"),
+       {}, {"01/13/2003|0|Cash|100.00|0.00|0", "01/01/2003|1042|City Water|100.00|0.00|1"}, kCleared},
+      {"one row wanted by two lines", {"01/10/2003|0|Coffee|5.00|0.00|0"},
+       "D01/11/2003\nT-5.00\nPCOFFEE SHOP\n^\nD01/10/2003\nT-5.00\nPCOFFEE SHOP\n^\n", {},
+       {"01/10/2003|0|Coffee|5.00|0.00|1", "01/11/2003|0|COFFEE SHOP|5.00|0.00|0"},
+       "added 1, matched 1 (1 newly cleared), skipped 0 as duplicates, balance 245.00\n"},
+      {"reconciled row keeps its status", {"01/15/2003|0|Corner Grocery|23.50|0.00|2"}, card("01/16/2003"), {},
+       {"01/15/2003|0|Corner Grocery|23.50|0.00|2"}, kKept},
+      {"row marked while balancing keeps its status", {"01/15/2003|0|Corner Grocery|23.50|0.00|3"},
+       card("01/16/2003"), {}, {"01/15/2003|0|Corner Grocery|23.50|0.00|3"}, kKept},
+  };
+  for (const MatchCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> setup = {"DELETE FROM QLedger", "UPDATE QAccounts SET mAccBalance = 250.00"};
+    for (const std::string& row : c.held) setup.push_back(HeldRow(row));
+    Sql(setup);
+    WriteFile("s.qif", "!Type:Bank\n" + c.statement);
+    std::vector<std::string> arguments = {"import"};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    arguments.push_back("s.qif");
+    Result result = Run(arguments);
+    ASSERT_EQ(result.code, 0) << result.err;
+    // Matches never move the balance: only the added rows do.
+    EXPECT_EQ(result.out, c.summary);
+    EXPECT_EQ(Rows(), c.rows);
+  }
+}
+
+// A register kept by hand and the bank's statement of it in each format: two
+// transactions found and cleared, one added; the dry run lists the matches and
+// changes nothing; the same statement again changes nothing.
+TEST_F(ImportExportTest, StatementOverHandKeptRegisterInEachFormat) {
+  const std::vector<std::pair<std::string, std::string>> statements = {
+      {"s.qif", "!Type:Bank\nD01/17/2003\nT-23.50\nPCORNER GROCERY #123\n^\nD02/10/2003\nT-100.00\nN1043\nPCHECK 1043\n^\n"
+                "D01/31/2003\nT0.42\nPINTEREST PAYMENT\n^\n"},
+      {"s.csv", "Details,Posting Date,Description,Amount,Type,Balance,Check or Slip #\r\n"
+                "DEBIT,01/17/2003,CORNER GROCERY #123,-23.50,DEBIT_CARD,976.50,\r\n"
+                "CHECK,02/10/2003,CHECK 1043,-100.00,CHECK_PAID,876.50,1043\r\n"
+                "CREDIT,01/31/2003,INTEREST PAYMENT,0.42,ACCT_XFER,876.92,\r\n"},
+      {"s.ofx", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<?OFX OFXHEADER=\"200\" VERSION=\"211\"?>\n<OFX>\n"
+                "<SIGNONMSGSRSV1><SONRS><STATUS><CODE>0</CODE><SEVERITY>INFO</SEVERITY></STATUS></SONRS></SIGNONMSGSRSV1>\n"
+                "<BANKMSGSRSV1><STMTTRNRS><STMTRS><BANKTRANLIST>\n"
+                "<STMTTRN><TRNTYPE>POS</TRNTYPE><DTPOSTED>20030117120000.000[-5:EST]</DTPOSTED><TRNAMT>-23.50</TRNAMT>"
+                "<FITID>a1</FITID><NAME>CORNER GROCERY #123</NAME></STMTTRN>\n"
+                "<STMTTRN><TRNTYPE>CHECK</TRNTYPE><DTPOSTED>20030210</DTPOSTED><TRNAMT>-100.00</TRNAMT><FITID>a2</FITID>"
+                "<CHECKNUM>1043</CHECKNUM><NAME>CHECK 1043</NAME></STMTTRN>\n"
+                "<STMTTRN><TRNTYPE>INT</TRNTYPE><DTPOSTED>20030131</DTPOSTED><TRNAMT>0.42</TRNAMT><FITID>a3</FITID>"
+                "<NAME>INTEREST PAYMENT</NAME></STMTTRN>\n"
+                "</BANKTRANLIST></STMTRS></STMTTRNRS></BANKMSGSRSV1>\n</OFX>\n"},
+  };
+  const std::vector<std::string> held = {"01/15/2003|0|Corner Grocery|23.50|0.00|0",
+                                         "01/16/2003|1043|City Water|100.00|0.00|0"};
+  for (const auto& [file, text] : statements) {
+    SCOPED_TRACE(file);
+    Sql({"DELETE FROM QLedger", "UPDATE QAccounts SET mAccBalance = 126.50", HeldRow(held[0]), HeldRow(held[1])});
+    WriteFile(file, text);
+    Result dry = Run({"import", "--dry-run", file});
+    EXPECT_EQ(dry.out,
+              "would add: 01/31/2003\t0\tINTEREST PAYMENT\t0.42\t\t\n"
+              "would match: 01/17/2003\t0\tCORNER GROCERY #123\t\t23.50\t\twith\t01/15/2003\t0\tCorner Grocery\t\t23.50\tC\n"
+              "would match: 02/10/2003\t1043\tCHECK 1043\t\t100.00\t\twith\t01/16/2003\t1043\tCity Water\t\t100.00\tC\n"
+              "dry run: would add 1, match 2 (2 newly cleared), skip 0 as duplicates, balance would be 126.92\n");
+    EXPECT_EQ(Rows(), (std::vector<std::string>{held[0], held[1]}));
+    Result result = Run({"import", file});
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "added 1, matched 2 (2 newly cleared), skipped 0 as duplicates, balance 126.92\n");
+    const std::vector<std::string> after = {"01/15/2003|0|Corner Grocery|23.50|0.00|1",
+                                            "01/16/2003|1043|City Water|100.00|0.00|1",
+                                            "01/31/2003|0|INTEREST PAYMENT|0.00|0.42|0"};
+    EXPECT_EQ(Rows(), after);
+    EXPECT_EQ(Run({"import", file}).out, "added 0, matched 2 (0 newly cleared), skipped 1 as duplicates, balance 126.92\n");
+    EXPECT_EQ(Rows(), after);
+  }
+}
+
+// An OFX file without its sign-on block is read whole with a warning; one
+// with a transaction that cannot be read is refused whole.
+TEST_F(ImportExportTest, LooseOfxWarnsAndBrokenOfxIsRefused) {
+  const std::string list = "<BANKMSGSRSV1><STMTTRNRS><STMTRS><BANKTRANLIST>\n"
+                           "<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20030115<TRNAMT>-12.00<FITID>1<NAME>Shop</STMTTRN>\n";
+  WriteFile("loose.ofx", "OFXHEADER:100\nDATA:OFXSGML\nVERSION:102\nCHARSET:1252\n\n<OFX>\n" + list +
+                             "<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20030116<TRNAMT>-1.00<FITID>2<NAME>Caf\xE9</STMTTRN>\n"
+                             "</BANKTRANLIST></STMTRS></STMTTRNRS></BANKMSGSRSV1></OFX>\n");
+  WriteFile("broken.ofx", "OFXHEADER:100\n\n<OFX><SIGNONMSGSRSV1></SIGNONMSGSRSV1>\n" + list +
+                              "<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20030116<FITID>2<NAME>No amount</STMTTRN>\n"
+                              "</BANKTRANLIST></STMTRS></STMTTRNRS></BANKMSGSRSV1></OFX>\n");
+  Result broken = Run({"import", "broken.ofx"});
+  EXPECT_EQ(broken.code, 1);
+  EXPECT_EQ(broken.err, "broken.ofx:6: the transaction has no amount (TRNAMT)\ncheckbook-io: nothing was added\n");
+  EXPECT_TRUE(Rows().empty());
+  Result loose = Run({"import", "loose.ofx"});
+  EXPECT_EQ(loose.code, 0);
+  EXPECT_EQ(loose.err, "checkbook-io: warning: loose.ofx: the file has no sign-on block (SIGNONMSGSRSV1); its 2 "
+                       "transactions were read\n");
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"01/15/2003|0|Shop|12.00|0.00|0", "01/16/2003|0|Caf\xC3\xA9|1.00|0.00|0"}));
+}

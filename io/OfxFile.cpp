@@ -203,7 +203,6 @@ ReadResult ReadOfx(std::string_view text) {
     if (tag.empty() || tag[0] == '?' || tag[0] == '!') continue;  // declarations and comments
     bool closing = tag[0] == '/';
     if (closing) tag.remove_prefix(1);
-    tag = Trim(tag);
     // An SGML element's value runs to the next tag; in XML its end tag follows.
     size_t next = text.find('<', at);
     std::string_view raw = text.substr(at, next == std::string_view::npos ? std::string_view::npos : next - at);

@@ -13,3 +13,4 @@ export WINEPREFIX=$PWD/build-windows/wineprefix WINEARCH=win64 WINEDEBUG=-all WI
 wineboot -i >/dev/null 2>&1 || true
 ctest --test-dir build-windows --output-on-failure -j "$(nproc)"
 bash tests/windows/wine_session.sh build-windows/bin build-windows/test-artefacts
+bash tests/windows/ofx_import.sh build-windows/bin

@@ -235,6 +235,8 @@ ReadResult ReadOfx(std::string_view text) {
                            : EqualNoCase(tag, "NAME")     ? (open->inPayee ? &open->payeeName : &open->name)
                            : EqualNoCase(tag, "MEMO")     ? &open->memo
                                                           : nullptr;
+      if (field && !field->empty() && !value.empty())
+        return result.Fail(tagLine, "a second <" + std::string(tag) + "> in one transaction"), result;
       if (field) *field = value;
     }
   }

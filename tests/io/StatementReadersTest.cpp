@@ -85,6 +85,19 @@ TEST(StatementReadersTest, CsvOfSeveralBanksGivesDescriptionChecksAndSignsRight)
   for (const ReaderCase& c : cases) Expect(c, ReadCsv(c.text, {c.inputDatePattern, ""}));
 }
 
+// Two transactions run together are refused, not read as one.
+TEST(StatementReadersTest, QifWithMissingCaretIsRefusedNotMerged) {
+  const std::vector<ReaderCase> cases = {
+      {"records apart", "!Type:Bank\nD1/2/03\nT-1.00\nPA\n^\nD1/3/03\nT-2.00\nPB\n", "",
+       {"2|2003-01-02|0|A|-1.00", "6|2003-01-03|0|B|-2.00"}},
+      {"a ^ missing", "!Type:Bank\nD1/2/03\nT-1.00\nPA\nD1/3/03\nT-2.00\nPB\n^\n", "",
+       {"5: a second D line in one transaction; is a ^ missing?"}},
+      {"D/M/Y", "!Type:Bank\r\n\r\nD15/01/2003\r\nT1,234.50\r\nPA\r\n^\r\n", "%d/%m/%Y",
+       {"3|2003-01-15|0|A|1234.50"}},
+  };
+  for (const ReaderCase& c : cases) Expect(c, ReadQif(c.text, {c.inputDatePattern, ""}));
+}
+
 const std::string kSgmlHeader =
     "OFXHEADER:100\r\nDATA:OFXSGML\r\nVERSION:102\r\nSECURITY:NONE\r\nENCODING:USASCII\r\nCHARSET:1252\r\n"
     "COMPRESSION:NONE\r\nOLDFILEUID:NONE\r\nNEWFILEUID:NONE\r\n\r\n";
@@ -128,6 +141,9 @@ TEST(StatementReadersTest, OfxOneAndTwoReadAsTheBankWroteThem) {
        "<OFX>" + kSignOn + "<STMTTRN><DTPOSTED>20030115<TRNAMT>1<NAME>Caf\xE9</STMTTRN></OFX>", "",
        {"1: the text of <NAME> is not in the file's character set"}},
       {"no OFX at all", "hello", "", {"1: the file is not an OFX statement (no <OFX>)"}},
+      {"two amounts in one transaction are refused",
+       "<OFX>" + kSignOn + "<STMTTRN><DTPOSTED>20030115<TRNAMT>1<TRNAMT>2<NAME>A</STMTTRN></OFX>", "",
+       {"1: a second <TRNAMT> in one transaction"}},
   };
   for (const ReaderCase& c : cases) Expect(c, ReadOfx(c.text));
 }

@@ -191,9 +191,11 @@ ReadResult ReadOfx(std::string_view text) {
     size_t lt = text.find('<', at);
     if (lt == std::string_view::npos) break;
     for (size_t i = at; i < lt; ++i) line += text[i] == '\n';
+    // A '<' before the '>' would hide the tag it starts (a <STMTTRN> lost).
     size_t gt = text.find('>', lt);
-    if (gt == std::string_view::npos) {
-      if (open) result.Fail(line, "a tag is not closed with '>'");
+    size_t nextLt = text.find('<', lt + 1);
+    if (gt == std::string_view::npos || nextLt < gt) {
+      if (gt != std::string_view::npos || open) result.Fail(line, "a tag is not closed with '>'");
       break;
     }
     std::string_view tag = text.substr(lt + 1, gt - lt - 1);

@@ -141,6 +141,10 @@ TEST(StatementReadersTest, OfxOneAndTwoReadAsTheBankWroteThem) {
        "<OFX>" + kSignOn + "<STMTTRN><DTPOSTED>20030115<TRNAMT>1<NAME>Caf\xE9</STMTTRN></OFX>", "",
        {"1: the text of <NAME> is not in the file's character set"}},
       {"no OFX at all", "hello", "", {"1: the file is not an OFX statement (no <OFX>)"}},
+      {"a tag cut short by the next one is refused, not read past",
+       "<OFX>" + kSignOn + "<STMTTRN><DTPOSTED>20030115<TRNAMT>1<NAME>A</STMTTRN\n<STMTTRN><DTPOSTED>20030115<TRNAMT>2"
+       "<NAME>B</STMTTRN></OFX>", "",
+       {"1: a tag is not closed with '>'"}},
       {"two amounts in one transaction are refused",
        "<OFX>" + kSignOn + "<STMTTRN><DTPOSTED>20030115<TRNAMT>1<TRNAMT>2<NAME>A</STMTTRN></OFX>", "",
        {"1: a second <TRNAMT> in one transaction"}},

@@ -219,6 +219,7 @@ ReadResult ReadCsv(std::string_view text, const ReadOptions& options) {
 
   Columns columns;
   size_t firstData = 1;
+  size_t headerFields = 0;  // 0: no header to hold the rows to
   if (!options.columns.empty()) {
     std::string_view list = options.columns;
     for (int index = 0;; ++index) {
@@ -256,6 +257,7 @@ ReadResult ReadCsv(std::string_view text, const ReadOptions& options) {
              result;
     }
     firstData = header + 1;
+    headerFields = records[header].fields.size();
   }
   if (!columns.Complete()) {
     const char* missing = columns[Role::Date] < 0 ? "date" : columns[Role::Amount] < 0 ? "amount" : "payee";
@@ -267,6 +269,14 @@ ReadResult ReadCsv(std::string_view text, const ReadOptions& options) {
     const Record& record = records[r];
     if (std::all_of(record.fields.begin(), record.fields.end(), [](const std::string& f) { return Trim(f).empty(); }))
       continue;
+    // "1,234.56" unquoted splits an amount in two: more fields than the
+    // header names, and the amount would be read as 1.
+    if (headerFields > 0 && record.fields.size() > headerFields &&
+        !std::all_of(record.fields.begin() + static_cast<std::ptrdiff_t>(headerFields), record.fields.end(),
+                     [](const std::string& f) { return Trim(f).empty(); }))
+      return result.Fail(record.line, "the row has " + std::to_string(record.fields.size()) + " fields, the header " +
+                                          std::to_string(headerFields) + "; is a separator inside an unquoted field?"),
+             result;
     StatementRow row;
     row.line = record.line;
     const std::string* dateText = Field(record, columns[Role::Date]);
@@ -287,7 +297,7 @@ ReadResult ReadCsv(std::string_view text, const ReadOptions& options) {
       continue;
     }
     auto parsedDate = ParseDate(*dateText, options.inputDatePattern);
-    if (!parsedDate) return result.Fail(record.line, "'" + *dateText + "' is not a date"), result;
+    if (!parsedDate) return result.Fail(record.line, NotADate(*dateText, options.inputDatePattern)), result;
     row.date = *parsedDate;
     row.payee = *payeeText;
     for (Role fallback : {Role::Memo, Role::Kind}) {

@@ -104,6 +104,15 @@ std::optional<CalendarDate> ParseDate(std::string_view text, std::string_view pa
   return date;
 }
 
+std::string NotADate(std::string_view text, std::string_view pattern) {
+  std::string message = "'" + std::string(text) + "' is not a date";
+  if (!pattern.empty()) return message;
+  for (const char* dayFirst : {"%d/%m/%Y", "%d/%m/%y", "%d.%m.%Y", "%d.%m.%y", "%d-%m-%Y"}) {
+    if (ParseDate(text, dayFirst)) return message + " (day first? give --input-date-format " + dayFirst + ")";
+  }
+  return message;
+}
+
 std::string FormatDate(const CalendarDate& date, std::string_view pattern) {
   std::string out;
   char number[16];

@@ -13,6 +13,9 @@
 // QIF's M/D'YY. A pattern knows %Y, %y, %m, %d, %b (month name) and %%.
 std::optional<CalendarDate> ParseDate(std::string_view text, std::string_view pattern);
 std::string FormatDate(const CalendarDate& date, std::string_view pattern);
+// "'TEXT' is not a date", with the option to give when the text reads day
+// first (15/01/2003) and no pattern was given.
+std::string NotADate(std::string_view text, std::string_view pattern);
 // A pattern FormatDate can write and ParseDate can read back.
 bool ValidDatePattern(std::string_view pattern);
 

@@ -40,7 +40,7 @@ void FinishRecord(const PendingRecord& record, const ReadOptions& options, ReadR
   StatementRow row;
   row.line = record.firstLine;
   auto date = ParseDate(*record.date, options.inputDatePattern);
-  if (!date) return result.Fail(record.dateLine, "'" + *record.date + "' is not a date");
+  if (!date) return result.Fail(record.dateLine, NotADate(*record.date, options.inputDatePattern));
   row.date = *date;
   auto cents = ParseAmount(*amountText, false);
   if (!cents) return result.Fail(record.amountLine, "'" + *amountText + "' is not an amount");

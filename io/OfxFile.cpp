@@ -149,7 +149,7 @@ struct Transaction {
 FileFormat DetectFormat(std::string_view text) {
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   std::string_view start = Trim(text.substr(0, 4096));
-  if (start.substr(0, 9) == "OFXHEADER" || ContainsNoCase(start, "<OFX>") ||
+  if (start.substr(0, 9) == "OFXHEADER" || ContainsNoCase(start, "<OFX>") || ContainsNoCase(start, "<STMTTRN>") ||
       (start.substr(0, 5) == "<?xml" && ContainsNoCase(start, "<?OFX")))
     return FileFormat::Ofx;
   if (!start.empty() && start[0] == '!') return FileFormat::Qif;
@@ -250,6 +250,7 @@ ReadResult ReadOfx(std::string_view text) {
   else if (!sawSignOn) result.warning = "the file has no sign-on block (SIGNONMSGSRSV1)";
   else if (!sawOfxEnd) result.warning = "the file ends before </OFX>";
   if (!result.warning.empty())
-    result.warning += "; its " + std::to_string(result.rows.size()) + " transactions were read";
+    result.warning += result.rows.size() == 1 ? "; its one transaction was read"
+                                              : "; its " + std::to_string(result.rows.size()) + " transactions were read";
   return result;
 }

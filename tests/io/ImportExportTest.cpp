@@ -497,6 +497,12 @@ TEST_F(ImportExportTest, LooseOfxWarnsAndBrokenOfxIsRefused) {
   EXPECT_EQ(broken.code, 1);
   EXPECT_EQ(broken.err, "broken.ofx:6: the transaction has no amount (TRNAMT)\ncheckbook-io: nothing was added\n");
   EXPECT_TRUE(Rows().empty());
+  // Without any envelope it is still told from CSV by its transactions.
+  WriteFile("bare.txt", "<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20030117<TRNAMT>-2.00<NAME>Bare</STMTTRN>\n");
+  Result bare = Run({"import", "--no-match", "bare.txt"});
+  EXPECT_EQ(bare.code, 0);
+  EXPECT_EQ(bare.err, "checkbook-io: warning: bare.txt: the file has no <OFX> element; its one transaction was read\n");
+  Sql({"DELETE FROM QLedger"});
   Result loose = Run({"import", "loose.ofx"});
   EXPECT_EQ(loose.code, 0);
   EXPECT_EQ(loose.err, "checkbook-io: warning: loose.ofx: the file has no sign-on block (SIGNONMSGSRSV1); its 2 "

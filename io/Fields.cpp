@@ -237,7 +237,15 @@ std::optional<int32_t> ParseCheckNumber(std::string_view text) {
 std::optional<int32_t> ParseStatus(std::string_view text) {
   text = Trim(text);
   if (text.empty()) return 0;
-  if (text.size() != 1) return std::nullopt;
+  if (text.size() != 1) {
+    // A bank's own status column: what it has booked is cleared.
+    std::string word;
+    for (char c : text) word += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (word == "cleared" || word == "posted") return 1;
+    if (word == "reconciled") return 2;
+    if (word == "pending" || word == "uncleared") return 0;
+    return std::nullopt;
+  }
   switch (std::toupper(static_cast<unsigned char>(text[0]))) {
     case 'C': case '*': return 1;
     case 'R': case 'X': return 2;

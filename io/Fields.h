@@ -31,7 +31,8 @@ std::optional<float> StoredAmount(int64_t cents);
 // Digits give the number; text such as ATM or DEP gives 0; nothing when the
 // digits do not fit.
 std::optional<int32_t> ParseCheckNumber(std::string_view text);
-// Empty 0; C or * 1 (cleared); R or X 2 (reconciled); B 3 (marked).
+// Empty 0; C or * 1 (cleared); R or X 2 (reconciled); B 3 (marked); a bank's
+// words Cleared or Posted 1, Reconciled 2, Pending or Uncleared 0.
 std::optional<int32_t> ParseStatus(std::string_view text);
 const char* StatusLetter(int32_t status);
 

@@ -27,7 +27,8 @@ std::vector<std::string> Describe(const ReadResult& read) {
   std::vector<std::string> rows;
   for (const StatementRow& row : read.rows)
     rows.push_back(std::to_string(row.line) + "|" + FormatDate(row.date, "%Y-%m-%d") + "|" +
-                   std::to_string(row.checkNum) + "|" + row.payee + "|" + FormatCents(row.cents));
+                   std::to_string(row.checkNum) + "|" + row.payee + "|" + FormatCents(row.cents) +
+                   (row.status != 0 ? std::string("|") + StatusLetter(row.status) : std::string()));
   return rows;
 }
 
@@ -67,6 +68,11 @@ TEST(StatementReadersTest, CsvOfSeveralBanksGivesDescriptionChecksAndSignsRight)
        "15/01/03,DEB,TESCO STORES,12.00,,100.00\n\n16/01/03,BGC,SALARY,,1000.00,1100.00\n",
        "%d/%m/%y",
        {"2|2003-01-15|0|TESCO STORES|-12.00", "4|2003-01-16|0|SALARY|1000.00"}},
+      {"a bank's status words", "Status,Date,Description,Debit,Credit\nCleared,01/15/2003,SHOP,23.50,\n"
+       "Pending,01/16/2003,REFUND,,2.00\n", "",
+       {"2|2003-01-15|0|SHOP|-23.50|C", "3|2003-01-16|0|REFUND|2.00"}},
+      {"an unknown status word is refused", "Status,Date,Description,Amount\nHeld,01/17/2003,X,1.00\n", "",
+       {"2: 'Held' is not a status (C, R or B)"}},
       {"unsigned amounts with a DR/CR column", "Date,Description,Amount,Dr/Cr,Reference\n"
        "2003-01-15,Shop,12.00,DR,\n2003-01-16,Refund,3.00,CR,000412\n",
        "",

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Times checkbook-io on 100,000 transactions: the import into a fresh ledger,
-# the same file again (all duplicates), and the CSV and QIF exports.
+# the same file again (all duplicates), the bank's statement of them (all
+# matched), and the CSV and QIF exports.
 # Usage: bench/io_bench.sh [build-dir]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,6 +20,11 @@ timed() { local label=$1; shift; local start end; start=$(date +%s.%N); "$@" >/d
   printf '%-28s %.2f s\n' "$label" "$(echo "$end - $start" | bc)"; }
 timed "import 100000 (CSV)" "$io" import big.csv
 timed "import again (duplicates)" "$io" import big.csv
+# The bank's statement of the same transactions: its own payee text, booked two days apart.
+awk -F, 'NR == 1 { print; next } { split($1, d, "-"); printf "%s-%s-%02d,%s #BANK,%s,%s\n", d[1], d[2], (d[3] > 26 ? d[3] - 2 : d[3] + 2), toupper($2), $3, $4 }' \
+  big.csv >statement.csv
+timed "import statement (matches)" "$io" import statement.csv
+"$io" import --dry-run statement.csv | tail -1
 timed "export 100000 (CSV)" "$io" export out.csv
 timed "export 100000 (QIF)" "$io" export out.qif
 "$io" export out.csv

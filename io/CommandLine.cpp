@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -48,7 +49,9 @@ const char kUsage[] =
     "  --columns LIST           CSV column names by position, e.g. date,payee,-,amount\n"
     "  --encoding E             import: utf-8 (default), windows-1252 or latin-1 (QIF and CSV)\n"
     "  --bom                    export: start the CSV with a byte-order mark, as Excel needs\n"
-    "  --dry-run                print what would be added and change nothing\n"
+    "  --dry-run                print what would be added and matched, and change nothing\n"
+    "  --match-days N           how many days apart a match's dates may be (default 7)\n"
+    "  --no-match               add every new transaction, matching none\n"
     "  --help, --version\n";
 
 struct Options {
@@ -61,6 +64,7 @@ struct Options {
   bool encodingGiven = false;
   bool bom = false;
   bool dryRun = false;
+  MatchOptions match;
 };
 
 int Usage(std::FILE* err, const std::string& problem) {
@@ -130,6 +134,13 @@ std::string Amount(float value) {
   return text;
 }
 
+// A row as the dry run lists it: date, check, payee, credit, debit, status.
+std::string RowText(const PlannedRow& row) {
+  return row.date + "\t" + std::to_string(row.checkNum) + "\t" + row.payee + "\t" +
+         (row.credit != 0 ? Amount(row.credit) : "") + "\t" + (row.debit != 0 ? Amount(row.debit) : "") + "\t" +
+         StatusLetter(row.status);
+}
+
 // Shown on a terminal once a run has taken more than a second.
 Progress MakeProgress(std::FILE* err, const char* what) {
   if (!IsTerminal(err)) return {};
@@ -164,9 +175,8 @@ int Import(const Options& options, std::FILE* out, std::FILE* err) {
                                                                                    : std::string_view(text))
                    .empty();
   if (!empty) {
-    if (format == FileFormat::Ofx && !OfxAvailable()) return Refuse(err, "OFX import is not available in this build");
     read = format == FileFormat::Qif   ? ReadQif(text, options.read)
-           : format == FileFormat::Ofx ? ReadOfx(options.file)
+           : format == FileFormat::Ofx ? ReadOfx(text)
                                        : ReadCsv(text, options.read);
   }
   if (read.Failed()) {
@@ -175,22 +185,30 @@ int Import(const Options& options, std::FILE* out, std::FILE* err) {
     std::fputs("checkbook-io: nothing was added\n", err);
     return 1;
   }
-  ImportPlan plan = PlanImport(ledger, read.rows, options.datePattern);
+  ImportPlan plan = PlanImport(ledger, read.rows, options.datePattern, options.match);
   if (!plan.error.empty()) {
     std::fprintf(err, "%s:%d: %s\n", options.file.c_str(), plan.errorLine, plan.error.c_str());
     std::fputs("checkbook-io: nothing was added\n", err);
     return 1;
   }
+  if (!read.warning.empty()) std::fprintf(err, "checkbook-io: warning: %s: %s\n", options.file.c_str(), read.warning.c_str());
   AccountRecord* account = ledger.Account();
+  std::string skipped = std::to_string(plan.duplicates) + " as duplicates";
+  if (read.withoutAmount > 0) skipped += " and " + std::to_string(read.withoutAmount) + " without an amount";
+  const std::string matched =
+      std::to_string(plan.matches.size()) + " (" + std::to_string(plan.cleared) + " newly cleared)";
   if (options.dryRun) {
     for (const PlannedRow& row : plan.add) {
-      std::fprintf(out, "would add: %s\t%d\t%s\t%s\t%s\t%s\n", row.date.c_str(), static_cast<int>(row.checkNum),
-                   row.payee.c_str(), row.credit != 0 ? Amount(row.credit).c_str() : "",
-                   row.debit != 0 ? Amount(row.debit).c_str() : "", StatusLetter(row.status));
+      std::fprintf(out, "would add: %s\n", RowText(row).c_str());
+    }
+    for (const PlannedMatch& match : plan.matches) {
+      PlannedRow after = match.held;
+      if (match.clears) after.status = 1;
+      std::fprintf(out, "would match: %s\twith\t%s\n", RowText(match.line).c_str(), RowText(after).c_str());
     }
     const int64_t change = ImportChange(plan);
-    std::fprintf(out, "dry run: would add %zu, skip %zu as duplicates, balance would be %s\n", plan.add.size(),
-                 plan.duplicates,
+    std::fprintf(out, "dry run: would add %zu, match %s, skip %s, balance would be %s\n", plan.add.size(),
+                 matched.c_str(), skipped.c_str(),
                  change == 0 ? Amount(account->mAccBalance).c_str()
                              : FormatCents(AddCents(ToCents(account->mAccBalance), change)).c_str());
     if (std::string problem = BalanceProblem(account->mAccBalance, change); !problem.empty())
@@ -199,8 +217,8 @@ int Import(const Options& options, std::FILE* out, std::FILE* err) {
   }
   if (std::string problem = ApplyImport(ledger, plan, MakeProgress(err, "importing")); !problem.empty())
     return Refuse(err, problem);
-  std::fprintf(out, "added %zu, skipped %zu as duplicates, balance %s\n", plan.add.size(), plan.duplicates,
-               Amount(account->mAccBalance).c_str());
+  std::fprintf(out, "added %zu, matched %s, skipped %s, balance %s\n", plan.add.size(), matched.c_str(),
+               skipped.c_str(), Amount(account->mAccBalance).c_str());
   return 0;
 }
 
@@ -256,6 +274,10 @@ int RunCheckbookIo(int argc, char** argv, std::FILE* out, std::FILE* err) {
       options.bom = true;
       continue;
     }
+    if (arg == "--no-match") {
+      options.match.enabled = false;
+      continue;
+    }
     if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
       std::string name = arg, value;
       size_t equals = arg.find('=');
@@ -266,6 +288,14 @@ int RunCheckbookIo(int argc, char** argv, std::FILE* out, std::FILE* err) {
         value = argv[++i];
       } else {
         return Usage(err, arg + " needs a value");
+      }
+      if (name == "--match-days") {
+        char* end = nullptr;
+        long days = std::strtol(value.c_str(), &end, 10);
+        if (value.empty() || *end != '\0' || days < 0 || days > 365)
+          return Usage(err, "--match-days takes a number of days from 0 to 365");
+        options.match.days = static_cast<int>(days);
+        continue;
       }
       if (name == "--format") {
         if (FormatNamed(value) == FileFormat::Unknown) return Usage(err, "unknown format '" + value + "'");
@@ -299,6 +329,8 @@ int RunCheckbookIo(int argc, char** argv, std::FILE* out, std::FILE* err) {
     if (options.dryRun || !options.read.columns.empty() || !options.read.inputDatePattern.empty())
       return Usage(err, "--dry-run, --columns and --input-date-format are for import");
     if (options.encodingGiven) return Usage(err, "--encoding is for import; export always writes UTF-8");
+    if (!options.match.enabled || options.match.days != MatchOptions().days)
+      return Usage(err, "--match-days and --no-match are for import");
     return Export(options, out, err);
   }
   return Usage(err, "unknown command '" + options.command + "'");

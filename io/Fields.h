@@ -13,6 +13,9 @@
 // QIF's M/D'YY. A pattern knows %Y, %y, %m, %d, %b (month name) and %%.
 std::optional<CalendarDate> ParseDate(std::string_view text, std::string_view pattern);
 std::string FormatDate(const CalendarDate& date, std::string_view pattern);
+// "'TEXT' is not a date", with the option to give when the text reads day
+// first (15/01/2003) and no pattern was given.
+std::string NotADate(std::string_view text, std::string_view pattern);
 // A pattern FormatDate can write and ParseDate can read back.
 bool ValidDatePattern(std::string_view pattern);
 
@@ -28,7 +31,8 @@ std::optional<float> StoredAmount(int64_t cents);
 // Digits give the number; text such as ATM or DEP gives 0; nothing when the
 // digits do not fit.
 std::optional<int32_t> ParseCheckNumber(std::string_view text);
-// Empty 0; C or * 1 (cleared); R or X 2 (reconciled); B 3 (marked).
+// Empty 0; C or * 1 (cleared); R or X 2 (reconciled); B 3 (marked); a bank's
+// words Cleared or Posted 1, Reconciled 2, Pending or Uncleared 0.
 std::optional<int32_t> ParseStatus(std::string_view text);
 const char* StatusLetter(int32_t status);
 

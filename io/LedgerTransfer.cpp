@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include "io/Fields.h"
+#include "io/Matching.h"
 #include "storage/Money.h"
 
 namespace {
@@ -51,6 +52,12 @@ int64_t AfterRow(int64_t change, const PlannedRow& row) {
   return AddCents(ToCents(row.credit), change);
 }
 
+struct HeldRow {
+  int32_t transID = 0;
+  int32_t status = 0;
+  PlannedRow row;
+};
+
 }  // namespace
 
 LedgerFile::~LedgerFile() {
@@ -90,24 +97,45 @@ std::string LedgerFile::Open() {
   return {};
 }
 
-ImportPlan PlanImport(LedgerFile& file, const std::vector<StatementRow>& rows, const std::string& datePattern) {
+ImportPlan PlanImport(LedgerFile& file, const std::vector<StatementRow>& rows, const std::string& datePattern,
+                      const MatchOptions& match) {
   ImportPlan plan;
   LedgerRecord* ledger = file.Ledger();
   FetchAccountRows(ledger, file.Account()->mAccID);
-  std::map<std::string, size_t> held;
+  // The account's rows as they are, and by their duplicate key the ones not
+  // yet taken (last to first, so that the first added is taken first).
+  std::vector<HeldRow> heldRows;
+  std::map<std::string, std::vector<size_t>> held;
   for (TableRecord* row = ledger->FirstRow(); row; row = row->nextRow) {
     auto* stored = static_cast<LedgerRecord*>(row);
-    ++held[RowKey(stored->Date(), stored->Payee(), stored->mDebit, stored->mCredit, stored->mCheckNum)];
+    HeldRow h;
+    h.transID = stored->mTransID;
+    h.status = stored->mStatus;
+    h.row.checkNum = stored->mCheckNum;
+    h.row.date = stored->Date();
+    h.row.payee = stored->Payee();
+    h.row.debit = stored->mDebit;
+    h.row.credit = stored->mCredit;
+    h.row.status = stored->mStatus;
+    heldRows.push_back(std::move(h));
   }
   ledger->ClearRows();
+  for (size_t i = heldRows.size(); i-- > 0;) {
+    const PlannedRow& r = heldRows[i].row;
+    held[RowKey(r.date, r.payee, r.debit, r.credit, r.checkNum)].push_back(i);
+  }
+  std::vector<bool> taken(heldRows.size(), false);
 
   // The table object is the work row, as it is for New; its setters keep the
   // register's limits.
+  std::vector<PlannedRow> fresh;
+  std::vector<MatchSide> freshSides;
   for (const StatementRow& row : rows) {
     auto fail = [&](std::string message) {
       plan.errorLine = row.line;
       plan.error = std::move(message);
       plan.add.clear();
+      plan.matches.clear();
       return plan;
     };
     if (Trim(row.payee).empty()) return fail("the transaction has no payee");
@@ -128,12 +156,38 @@ ImportPlan PlanImport(LedgerFile& file, const std::vector<StatementRow>& rows, c
     planned.status = row.status;
     std::string key = RowKey(planned.date, planned.payee, planned.debit, planned.credit, planned.checkNum);
     auto found = held.find(key);
-    if (found != held.end() && found->second > 0) {
-      --found->second;
+    if (found != held.end() && !found->second.empty()) {
+      taken[found->second.back()] = true;
+      found->second.pop_back();
       ++plan.duplicates;
       continue;
     }
-    plan.add.push_back(std::move(planned));
+    freshSides.push_back({row.date, row.checkNum, planned.payee, row.cents});
+    fresh.push_back(std::move(planned));
+  }
+
+  std::vector<long> matched(fresh.size(), -1);
+  if (match.enabled && !fresh.empty()) {
+    // Rows already taken as exact duplicates are out of reach.
+    std::vector<MatchSide> ledgerSides(heldRows.size());
+    for (size_t i = 0; i < heldRows.size(); ++i) {
+      if (taken[i]) continue;
+      const PlannedRow& r = heldRows[i].row;
+      std::optional<CalendarDate> date = ParseDate(r.date, datePattern);
+      if (!date) date = ParseDate(r.date, "");
+      ledgerSides[i] = {date, r.checkNum, r.payee, ToCents(r.credit) - ToCents(r.debit)};
+    }
+    matched = MatchTransactions(freshSides, ledgerSides, match.days);
+  }
+  for (size_t i = 0; i < fresh.size(); ++i) {
+    if (matched[i] < 0) {
+      plan.add.push_back(std::move(fresh[i]));
+      continue;
+    }
+    const HeldRow& h = heldRows[static_cast<size_t>(matched[i])];
+    PlannedMatch m{std::move(fresh[i]), h.row, h.transID, h.status == 0};
+    plan.cleared += m.clears ? 1 : 0;
+    plan.matches.push_back(std::move(m));
   }
   return plan;
 }
@@ -141,8 +195,18 @@ ImportPlan PlanImport(LedgerFile& file, const std::vector<StatementRow>& rows, c
 std::string ApplyImport(LedgerFile& file, const ImportPlan& plan, const Progress& progress) {
   AccountRecord* account = file.Account();
   LedgerRecord* entry = file.Ledger();
-  if (plan.add.empty()) return {};
+  if (plan.add.empty() && plan.cleared == 0) return {};
   if (entry->Execute("BEGIN IMMEDIATE") == 0) return "Ledger.dat refused the change";
+  // Matched rows do not move the balance; a plain one is now cleared.
+  for (const PlannedMatch& match : plan.matches) {
+    if (!match.clears) continue;
+    std::string sql = "UPDATE QLedger SET mStatus = 1 WHERE mTransID = " + std::to_string(match.transID);
+    if (entry->Execute(sql.c_str()) == 0) {
+      entry->Execute("ROLLBACK");
+      return "Ledger.dat refused to mark the row matched by line " + std::to_string(match.line.line) +
+             "; nothing was changed";
+    }
+  }
   const float oldBalance = account->mAccBalance;
   int64_t change = 0;
   size_t done = 0;

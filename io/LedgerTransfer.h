@@ -43,8 +43,24 @@ struct PlannedRow {
   int32_t status = 0;
 };
 
+// A statement transaction found in the register: the row is not added again,
+// and a plain row becomes cleared.
+struct PlannedMatch {
+  PlannedRow line;   // the statement's transaction
+  PlannedRow held;   // the register's row as it is now
+  int32_t transID = 0;
+  bool clears = false;
+};
+
+struct MatchOptions {
+  bool enabled = true;
+  int days = 7;  // how far apart the dates of a match may be, checks aside
+};
+
 struct ImportPlan {
   std::vector<PlannedRow> add;
+  std::vector<PlannedMatch> matches;
+  size_t cleared = 0;  // of the matches, rows that become cleared
   size_t duplicates = 0;
   int errorLine = 0;
   std::string error;  // set when a row cannot become a ledger row
@@ -52,11 +68,14 @@ struct ImportPlan {
 
 using Progress = std::function<void(size_t done, size_t total)>;
 
-// Turns statement rows into ledger rows (dates written with datePattern) and
-// leaves out those the account already holds.
-ImportPlan PlanImport(LedgerFile& ledger, const std::vector<StatementRow>& rows, const std::string& datePattern);
-// Adds the rows and moves the running balance as New does, all in one
-// database transaction; on failure nothing is changed and the message is returned.
+// Turns statement rows into ledger rows (dates written with datePattern),
+// leaves out those the account already holds and, unless matching is off,
+// finds the rows the person entered for the others.
+ImportPlan PlanImport(LedgerFile& ledger, const std::vector<StatementRow>& rows, const std::string& datePattern,
+                      const MatchOptions& match = {});
+// Adds the rows and moves the running balance as New does, and clears the
+// matched rows, all in one database transaction; on failure nothing is
+// changed and the message is returned.
 std::string ApplyImport(LedgerFile& ledger, const ImportPlan& plan, const Progress& progress);
 // How far the rows move the account's balance, in whole cents, stepping as the import does.
 int64_t ImportChange(const ImportPlan& plan);

@@ -1,126 +1,256 @@
-// OFX through libofx where the build has it (not in the Windows build, for
-// which no libofx is packaged), and the check that tells the formats apart.
+// OFX, SGML (1.x) and XML (2.x), read by a reader of our own so that Linux
+// and Windows read the same files the same way. Only the transactions are
+// read: each <STMTTRN> with its TRNTYPE, DTPOSTED, TRNAMT, FITID, CHECKNUM,
+// NAME and MEMO; the envelope around them is checked only to warn.
 #include <cctype>
-#include <cmath>
-#include <ctime>
+#include <optional>
 
 #include "io/Fields.h"
 #include "io/StatementFiles.h"
 
-#ifdef CHECKBOOK_HAVE_LIBOFX
-#include <libofx/libofx.h>
-#endif
-
 namespace {
 
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
+  }
+  return true;
+}
+
 bool ContainsNoCase(std::string_view text, std::string_view needle) {
-  auto lower = [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
   for (size_t i = 0; i + needle.size() <= text.size(); ++i) {
-    size_t k = 0;
-    while (k < needle.size() && lower(text[i + k]) == lower(needle[k])) ++k;
-    if (k == needle.size()) return true;
+    if (EqualNoCase(text.substr(i, needle.size()), needle)) return true;
   }
   return false;
 }
+
+// Windows-1252's 0x80 to 0x9F; the rest of the upper half is Latin-1.
+const char16_t kCp1252High[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+                                  0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+                                  0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, uint32_t code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+enum class Charset { Utf8, Cp1252, Latin1 };
+
+// An SGML file names its character set in its header (CHARSET:1252,
+// CHARSET:ISO-8859-1); an XML file is UTF-8 unless its declaration says so.
+Charset CharsetOf(std::string_view text) {
+  std::string_view head = text.substr(0, text.find('<'));
+  size_t at = head.find("CHARSET:");
+  if (at != std::string_view::npos) {
+    std::string_view value = Trim(head.substr(at + 8, head.find('\n', at) - at - 8));
+    if (value == "1252" || EqualNoCase(value, "windows-1252")) return Charset::Cp1252;
+    if (EqualNoCase(value, "ISO-8859-1") || EqualNoCase(value, "8859-1") || EqualNoCase(value, "latin1"))
+      return Charset::Latin1;
+  }
+  size_t decl = text.find("<?xml");
+  if (decl != std::string_view::npos && decl < 64) {
+    std::string_view line = text.substr(decl, text.find("?>", decl) - decl);
+    if (ContainsNoCase(line, "windows-1252")) return Charset::Cp1252;
+    if (ContainsNoCase(line, "iso-8859-1")) return Charset::Latin1;
+  }
+  return Charset::Utf8;
+}
+
+// The text of an element: entities replaced, converted to UTF-8. Fails on a
+// byte the character set does not allow.
+bool DecodeText(std::string_view raw, Charset charset, std::string& out) {
+  out.clear();
+  for (size_t i = 0; i < raw.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(raw[i]);
+    if (c == '&') {
+      size_t end = raw.find(';', i);
+      std::string_view name = end == std::string_view::npos || end - i > 10 ? std::string_view() : raw.substr(i + 1, end - i - 1);
+      uint32_t code = 0;
+      if (name == "amp") code = '&';
+      else if (name == "lt") code = '<';
+      else if (name == "gt") code = '>';
+      else if (name == "quot") code = '"';
+      else if (name == "apos") code = '\'';
+      else if (name == "nbsp") code = ' ';
+      else if (name.size() > 1 && name[0] == '#') {
+        bool hex = name[1] == 'x' || name[1] == 'X';
+        for (char d : name.substr(hex ? 2 : 1)) {
+          int digit = std::isdigit(static_cast<unsigned char>(d)) ? d - '0'
+                      : hex && std::isxdigit(static_cast<unsigned char>(d)) ? std::tolower(d) - 'a' + 10
+                                                                           : -1;
+          if (digit < 0 || code > 0x10FFFF) return false;
+          code = code * (hex ? 16 : 10) + static_cast<uint32_t>(digit);
+        }
+        if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+      }
+      if (code == 0) {
+        out += '&';  // a bare ampersand, as banks write "AT&T"
+        continue;
+      }
+      AppendUtf8(out, code);
+      i = end;
+      continue;
+    }
+    if (c < 0x80 || charset == Charset::Utf8) {
+      out += static_cast<char>(c);
+    } else if (charset == Charset::Cp1252 && c < 0xA0) {
+      if (kCp1252High[c - 0x80] == 0xFFFD) return false;
+      AppendUtf8(out, kCp1252High[c - 0x80]);
+    } else {
+      AppendUtf8(out, c);
+    }
+  }
+  return ValidUtf8(out);
+}
+
+// OFX amounts take a point or a comma as the decimal mark.
+std::optional<int64_t> OfxAmount(std::string_view text) {
+  text = Trim(text);
+  bool comma = text.find(',') != std::string_view::npos && text.find('.') == std::string_view::npos;
+  return ParseAmount(text, comma);
+}
+
+// YYYYMMDD, then an optional time and zone that do not change the day the
+// bank booked the transaction on.
+std::optional<CalendarDate> OfxDate(std::string_view text) {
+  text = Trim(text);
+  if (text.size() < 8) return std::nullopt;
+  std::string_view rest = text.substr(8);
+  for (char c : rest) {
+    if (!std::isdigit(static_cast<unsigned char>(c)) && c != '.' && c != '[' && c != ']' && c != ':' && c != '-' &&
+        c != '+' && !std::isalpha(static_cast<unsigned char>(c)))
+      return std::nullopt;
+  }
+  return ParseDate(text.substr(0, 8), "%Y%m%d");
+}
+
+struct Transaction {
+  int line = 0;
+  std::string type, posted, user, amount, id, check, name, payeeName, memo;
+  bool inPayee = false;
+};
 
 }  // namespace
 
 FileFormat DetectFormat(std::string_view text) {
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   std::string_view start = Trim(text.substr(0, 4096));
-  if (start.substr(0, 9) == "OFXHEADER" || ContainsNoCase(start, "<OFX>") ||
+  if (start.substr(0, 9) == "OFXHEADER" || ContainsNoCase(start, "<OFX>") || ContainsNoCase(start, "<STMTTRN>") ||
       (start.substr(0, 5) == "<?xml" && ContainsNoCase(start, "<?OFX")))
     return FileFormat::Ofx;
   if (!start.empty() && start[0] == '!') return FileFormat::Qif;
   return FileFormat::Csv;
 }
 
-#ifdef CHECKBOOK_HAVE_LIBOFX
-
-namespace {
-
-struct OfxCollector {
-  ReadResult* result;
-  std::vector<int> lines;  // the line of each <STMTTRN>, in order
-};
-
-int TakeTransaction(const struct OfxTransactionData data, void* context) {
-  auto* collector = static_cast<OfxCollector*>(context);
-  ReadResult& result = *collector->result;
-  size_t index = result.rows.size();
-  StatementRow row;
-  row.line = index < collector->lines.size() ? collector->lines[index] : 0;
-  if (!data.amount_valid) return result.Fail(row.line, "the transaction has no amount (TRNAMT)"), 0;
-  time_t when = data.date_posted_valid ? data.date_posted : data.date_initiated_valid ? data.date_initiated : 0;
-  if (!data.date_posted_valid && !data.date_initiated_valid)
-    return result.Fail(row.line, "the transaction has no date (DTPOSTED)"), 0;
-  std::tm* local = std::localtime(&when);
-  if (!local) return result.Fail(row.line, "the transaction's date is out of range"), 0;
-  row.date = {local->tm_year + 1900, local->tm_mon + 1, local->tm_mday};
-  double cents = std::round(data.amount * 100.0);
-  if (!(std::fabs(cents) < 1e15)) return result.Fail(row.line, "the amount is out of range"), 0;
-  row.cents = static_cast<int64_t>(cents);
-  if (data.check_number_valid) {
-    auto check = ParseCheckNumber(data.check_number);
-    if (!check) return result.Fail(row.line, std::string("check number '") + data.check_number + "' is too large"), 0;
-    row.checkNum = *check;
-  }
-  if (data.name_valid && data.name[0]) row.payee = data.name;
-  else if (data.memo_valid) row.payee = data.memo;
-  if (!ValidUtf8(row.payee)) return result.Fail(row.line, "the payee is not UTF-8 text"), 0;
-  result.rows.push_back(std::move(row));
-  return 0;
-}
-
-}  // namespace
-
-bool OfxAvailable() { return true; }
-
-ReadResult ReadOfx(const std::string& path) {
+ReadResult ReadOfx(std::string_view text) {
   ReadResult result;
-  OfxCollector collector{&result, {}};
-  // Where each transaction starts, to name it in messages, and how many
-  // there are, so that a transaction the parser dropped is not missed.
-  if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-    std::string text;
-    char block[65536];
-    size_t got;
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0) text.append(block, got);
-    std::fclose(file);
-    int line = 1;
-    for (size_t i = 0; i < text.size(); ++i) {
-      if (text[i] == '\n') ++line;
-      else if (text[i] == '<' && ContainsNoCase(std::string_view(text).substr(i, 9), "<STMTTRN>"))
-        collector.lines.push_back(line);
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  const Charset charset = CharsetOf(text);
+  bool sawOfx = false, sawSignOn = false, sawOfxEnd = false;
+  std::optional<Transaction> open;
+  std::string value;
+  int line = 1;
+  size_t at = 0;
+
+  auto finish = [&](const Transaction& t) {
+    StatementRow row;
+    row.line = t.line;
+    if (t.amount.empty()) return result.Fail(t.line, "the transaction has no amount (TRNAMT)");
+    auto cents = OfxAmount(t.amount);
+    if (!cents) return result.Fail(t.line, "'" + t.amount + "' is not an amount");
+    row.cents = *cents;
+    const std::string& dateText = t.posted.empty() ? t.user : t.posted;
+    if (dateText.empty()) return result.Fail(t.line, "the transaction has no date (DTPOSTED)");
+    auto date = OfxDate(dateText);
+    if (!date) return result.Fail(t.line, "'" + dateText + "' is not a date");
+    row.date = *date;
+    if (!t.check.empty()) {
+      auto check = ParseCheckNumber(t.check);
+      if (!check) return result.Fail(t.line, "check number '" + t.check + "' is too large");
+      row.checkNum = *check;
     }
-  } else {
-    return result.Fail(0, "the file cannot be read"), result;
+    row.payee = !t.name.empty() ? t.name : !t.payeeName.empty() ? t.payeeName : t.memo;
+    result.rows.push_back(std::move(row));
+  };
+
+  while (at < text.size() && !result.Failed()) {
+    size_t lt = text.find('<', at);
+    if (lt == std::string_view::npos) break;
+    for (size_t i = at; i < lt; ++i) line += text[i] == '\n';
+    // A '<' before the '>' would hide the tag it starts (a <STMTTRN> lost).
+    size_t gt = text.find('>', lt);
+    size_t nextLt = text.find('<', lt + 1);
+    if (gt == std::string_view::npos || nextLt < gt) {
+      if (gt != std::string_view::npos || open) result.Fail(line, "a tag is not closed with '>'");
+      break;
+    }
+    std::string_view tag = text.substr(lt + 1, gt - lt - 1);
+    const int tagLine = line;
+    for (char c : tag) line += c == '\n';
+    at = gt + 1;
+    if (tag.empty() || tag[0] == '?' || tag[0] == '!') continue;  // declarations and comments
+    bool closing = tag[0] == '/';
+    if (closing) tag.remove_prefix(1);
+    // An SGML element's value runs to the next tag; in XML its end tag follows.
+    size_t next = text.find('<', at);
+    std::string_view raw = text.substr(at, next == std::string_view::npos ? std::string_view::npos : next - at);
+
+    if (EqualNoCase(tag, "OFX")) {
+      (closing ? sawOfxEnd : sawOfx) = true;
+    } else if (EqualNoCase(tag, "SIGNONMSGSRSV1")) {
+      sawSignOn = true;
+    } else if (EqualNoCase(tag, "STMTTRN")) {
+      if (!closing) {
+        if (open) return result.Fail(open->line, "the transaction is not closed (</STMTTRN>)"), result;
+        open = Transaction();
+        open->line = tagLine;
+      } else {
+        if (!open) return result.Fail(tagLine, "</STMTTRN> without its <STMTTRN>"), result;
+        finish(*open);
+        open.reset();
+      }
+    } else if (open && EqualNoCase(tag, "PAYEE")) {
+      open->inPayee = !closing;
+    } else if (open && !closing) {
+      if (!DecodeText(Trim(raw), charset, value))
+        return result.Fail(tagLine, "the text of <" + std::string(tag) + "> is not in the file's character set"), result;
+      std::string* field = EqualNoCase(tag, "TRNTYPE")    ? &open->type
+                           : EqualNoCase(tag, "DTPOSTED") ? &open->posted
+                           : EqualNoCase(tag, "DTUSER")   ? &open->user
+                           : EqualNoCase(tag, "TRNAMT")   ? &open->amount
+                           : EqualNoCase(tag, "FITID")    ? &open->id
+                           : EqualNoCase(tag, "CHECKNUM") ? &open->check
+                           : EqualNoCase(tag, "NAME")     ? (open->inPayee ? &open->payeeName : &open->name)
+                           : EqualNoCase(tag, "MEMO")     ? &open->memo
+                                                          : nullptr;
+      if (field && !field->empty() && !value.empty())
+        return result.Fail(tagLine, "a second <" + std::string(tag) + "> in one transaction"), result;
+      if (field) *field = value;
+    }
   }
-  ofx_PARSER_msg = ofx_DEBUG_msg = ofx_DEBUG1_msg = ofx_DEBUG2_msg = ofx_DEBUG3_msg = ofx_DEBUG4_msg =
-      ofx_DEBUG5_msg = ofx_STATUS_msg = ofx_INFO_msg = ofx_WARNING_msg = ofx_ERROR_msg = 0;
-  LibofxContextPtr context = libofx_get_new_context();
-  ofx_set_transaction_cb(context, TakeTransaction, &collector);
-  int status = libofx_proc_file(context, path.c_str(), OFX);
-  libofx_free_context(context);
   if (result.Failed()) return result;
-  if (result.rows.size() != collector.lines.size()) {
-    size_t missing = result.rows.size();
-    int line = missing < collector.lines.size() ? collector.lines[missing] : 1;
-    result.Fail(line, "the OFX transaction could not be read");
-  } else if (status != 0) {
-    result.Fail(1, "the file is not a well-formed OFX statement");
-  }
+  if (open) return result.Fail(open->line, "the transaction is not closed (</STMTTRN>)"), result;
+  if (!sawOfx && result.rows.empty()) return result.Fail(1, "the file is not an OFX statement (no <OFX>)"), result;
+  // What some banks and converters leave out; the transactions are whole.
+  if (!sawOfx) result.warning = "the file has no <OFX> element";
+  else if (!sawSignOn) result.warning = "the file has no sign-on block (SIGNONMSGSRSV1)";
+  else if (!sawOfxEnd) result.warning = "the file ends before </OFX>";
+  if (!result.warning.empty())
+    result.warning += result.rows.size() == 1 ? "; its one transaction was read"
+                                              : "; its " + std::to_string(result.rows.size()) + " transactions were read";
   return result;
 }
-
-#else
-
-bool OfxAvailable() { return false; }
-
-ReadResult ReadOfx(const std::string&) {
-  ReadResult result;
-  result.Fail(0, "OFX import is not available in this build");
-  return result;
-}
-
-#endif

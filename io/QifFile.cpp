@@ -40,7 +40,7 @@ void FinishRecord(const PendingRecord& record, const ReadOptions& options, ReadR
   StatementRow row;
   row.line = record.firstLine;
   auto date = ParseDate(*record.date, options.inputDatePattern);
-  if (!date) return result.Fail(record.dateLine, "'" + *record.date + "' is not a date");
+  if (!date) return result.Fail(record.dateLine, NotADate(*record.date, options.inputDatePattern));
   row.date = *date;
   auto cents = ParseAmount(*amountText, false);
   if (!cents) return result.Fail(record.amountLine, "'" + *amountText + "' is not an amount");
@@ -84,6 +84,16 @@ ReadResult ReadQif(std::string_view text, const ReadOptions& options) {
     }
     if (record.Empty()) record.firstLine = lineNumber;
     std::string value(line.substr(1));
+    // Two transactions run together would otherwise become one.
+    const std::optional<std::string>* once = line[0] == 'D'   ? &record.date
+                                             : line[0] == 'T' ? &record.amount
+                                             : line[0] == 'U' ? &record.otherAmount
+                                             : line[0] == 'N' ? &record.check
+                                             : line[0] == 'P' ? &record.payee
+                                                              : nullptr;
+    if (once && once->has_value())
+      return result.Fail(lineNumber, std::string("a second ") + line[0] + " line in one transaction; is a ^ missing?"),
+             result;
     switch (line[0]) {
       case 'D': record.date = value; record.dateLine = lineNumber; break;
       case 'T': record.amount = value; record.amountLine = lineNumber; break;

@@ -22,9 +22,7 @@ FileFormat DetectFormat(std::string_view text);
 // text is the whole file; a byte-order mark at its start is skipped.
 ReadResult ReadQif(std::string_view text, const ReadOptions& options);
 ReadResult ReadCsv(std::string_view text, const ReadOptions& options);
-// OFX needs the file itself; without OFX support in the build this fails.
-ReadResult ReadOfx(const std::string& path);
-bool OfxAvailable();
+ReadResult ReadOfx(std::string_view text);
 
 struct ExportRow {
   int32_t checkNum;

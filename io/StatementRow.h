@@ -23,7 +23,9 @@ struct StatementRow {
 
 struct ReadResult {
   std::vector<StatementRow> rows;
-  int errorLine = 0;  // 0 when the whole file was read
+  size_t withoutAmount = 0;  // table rows with no amount (a bank's balance lines), left out
+  std::string warning;       // read whole, but the file is not as its format asks
+  int errorLine = 0;         // 0 when the whole file was read
   std::string error;
 
   bool Failed() const { return !error.empty(); }

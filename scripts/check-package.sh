@@ -55,7 +55,7 @@ zcat /usr/share/man/man1/checkbook-io.1.gz | grep -q '^\.SH EXIT STATUS' || fail
 [ "$(sed -n 2p "$folder/out.csv")" = $',01/15/2003,Rent,,45.50,\r' ] || fail "the export holds '$(cat "$folder/out.csv")'"
 printf '!Type:Bank\nD01/20/2003\nT250.00\nPSalary\n^\n' > "$folder/in.qif"
 summary=$(cd "$folder" && /usr/bin/checkbook-io import in.qif) || fail "checkbook-io import ended with status $?"
-[ "$summary" = "added 1, skipped 0 as duplicates, balance 304.50" ] || fail "checkbook-io import printed '$summary'"
+[ "$summary" = "added 1, matched 0 (0 newly cleared), skipped 0 as duplicates, balance 304.50" ] || fail "checkbook-io import printed '$summary'"
 
 # The command line. None of these may start the register.
 empty=$(mktemp -d -p "$folder")

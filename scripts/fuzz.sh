@@ -10,7 +10,7 @@ build=${2:-build-fuzz}
 bash scripts/setup.sh
 bash scripts/setup.sh clang libclang-rt-dev
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCHECKBOOK_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-targets=(convert_fuzz profile_fuzz statement_fuzz)
+targets=(convert_fuzz profile_fuzz statement_fuzz qif_fuzz csv_fuzz ofx_fuzz)
 cmake --build "$build" -j2 --target "${targets[@]}"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=("$@")
 if [ "${#packages[@]}" -eq 0 ]; then
   packages=(cmake g++ make pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev libbenchmark-dev
-            libncurses-dev tmux locales libofx-dev)
+            libncurses-dev tmux locales)
 fi
 missing=()
 for p in "${packages[@]}"; do

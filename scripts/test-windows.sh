@@ -16,3 +16,4 @@ bash tests/windows/wine_session.sh build-windows/bin build-windows/test-artefact
 bash tests/windows/dialog_keys_session.sh build-windows/bin build-windows/test-artefacts
 bash tests/windows/wine_installer.sh build-windows build-windows/test-artefacts
 bash tests/windows/wine_utf8_session.sh build-windows/bin build-windows/test-artefacts
+bash tests/windows/ofx_import.sh build-windows/bin

@@ -146,7 +146,7 @@ TEST_F(ImportExportTest, EveryFieldOfEachFormatLandsInItsColumn) {
   };
   // --columns lists names with commas; the case above uses ; for readability.
   cases[2].options[1] = "date,payee,amount,check,status";
-  if (OfxAvailable()) {
+  {
     cases.push_back({"OFX", "s.ofx",
                      "OFXHEADER:100\nDATA:OFXSGML\nVERSION:102\nSECURITY:NONE\nENCODING:USASCII\nCHARSET:1252\n"
                      "COMPRESSION:NONE\nOLDFILEUID:NONE\nNEWFILEUID:NONE\n\n<OFX>\n"
@@ -181,23 +181,23 @@ TEST_F(ImportExportTest, EveryFieldOfEachFormatLandsInItsColumn) {
       EXPECT_EQ(rows, expected);
     }
     EXPECT_EQ(Balance(), "-453.00");
-    EXPECT_EQ(result.out, "added 3, skipped 0 as duplicates, balance -453.00\n");
+    EXPECT_EQ(result.out, "added 3, matched 0 (0 newly cleared), skipped 0 as duplicates, balance -453.00\n");
   }
 }
 
 // The same statement twice adds nothing; two equal rows in one statement are
-// two transactions.
+// two transactions. Without matching a near row is added beside its twin.
 TEST_F(ImportExportTest, ReimportAddsNothingButEqualRowsInOneFileAreKept) {
   WriteFile("s.qif", "!Type:Bank\nD01/02/2003\nT-4.00\nPCoffee\n^\nD01/02/2003\nT-4.00\nPCoffee\n^\n"
                      "D01/02/2003\nT-4.00\nN5\nPCoffee\n^\n");
-  EXPECT_EQ(Run({"import", "s.qif"}).out, "added 3, skipped 0 as duplicates, balance 238.00\n");
-  EXPECT_EQ(Run({"import", "s.qif"}).out, "added 0, skipped 3 as duplicates, balance 238.00\n");
+  EXPECT_EQ(Run({"import", "s.qif"}).out, "added 3, matched 0 (0 newly cleared), skipped 0 as duplicates, balance 238.00\n");
+  EXPECT_EQ(Run({"import", "s.qif"}).out, "added 0, matched 0 (0 newly cleared), skipped 3 as duplicates, balance 238.00\n");
   WriteFile("more.qif", "!Type:Bank\nD01/02/2003\nT-4.00\nPCoffee\n^\nD01/03/2003\nT-4.00\nPCoffee\n^\n");
-  Result dry = Run({"import", "--dry-run", "more.qif"});
+  Result dry = Run({"import", "--dry-run", "--no-match", "more.qif"});
   EXPECT_EQ(dry.out, "would add: 01/03/2003\t0\tCoffee\t\t4.00\t\n"
-                     "dry run: would add 1, skip 1 as duplicates, balance would be 234.00\n");
+                     "dry run: would add 1, match 0 (0 newly cleared), skip 1 as duplicates, balance would be 234.00\n");
   EXPECT_EQ(Rows().size(), 3u);
-  EXPECT_EQ(Run({"import", "more.qif"}).out, "added 1, skipped 1 as duplicates, balance 234.00\n");
+  EXPECT_EQ(Run({"import", "--no-match", "more.qif"}).out, "added 1, matched 0 (0 newly cleared), skipped 1 as duplicates, balance 234.00\n");
 }
 
 // One bad row at the end of a long file: nothing is written, and the
@@ -298,6 +298,9 @@ TEST_F(ImportExportTest, RefusalsGiveTheirExitCodeAndChangeNothing) {
       {{"import", "--format", "xls", "ok.qif"}, 2, "checkbook-io: unknown format 'xls'\nUsage:"},
       {{"import", "--date-format", "%Q", "ok.qif"}, 2, "checkbook-io: '%Q' is not a date format"},
       {{"import"}, 2, "checkbook-io: a command and one FILE are needed\nUsage:"},
+      {{"import", "--match-days", "7d", "ok.qif"}, 2, "checkbook-io: --match-days takes a number of days from 0 to 365"},
+      {{"import", "--match-days=366", "ok.qif"}, 2, "checkbook-io: --match-days takes a number of days from 0 to 365"},
+      {{"export", "--no-match", "out.csv"}, 2, "checkbook-io: --match-days and --no-match are for import"},
       {{"export", "out.txt"}, 2, "checkbook-io: export writes CSV or QIF"},
       {{"import", "missing.qif"}, 1, "checkbook-io: cannot read missing.qif"},
       {{"import", "zero.csv"}, 1, "zero.csv:2: the amount is 0"},
@@ -317,7 +320,7 @@ TEST_F(ImportExportTest, RefusalsGiveTheirExitCodeAndChangeNothing) {
     EXPECT_TRUE(Rows().empty());
     EXPECT_EQ(Balance(), "250.00");
   }
-  EXPECT_EQ(Run({"import", "empty.csv"}).out, "added 0, skipped 0 as duplicates, balance 250.00\n");
+  EXPECT_EQ(Run({"import", "empty.csv"}).out, "added 0, matched 0 (0 newly cleared), skipped 0 as duplicates, balance 250.00\n");
 
   // No account, a file that is no database, and no ledger at all.
   Sql({"DELETE FROM QAccounts"});
@@ -354,10 +357,10 @@ TEST_F(ImportExportTest, ImportOfTenThousandRowsLandsOnTheExactSum) {
     WriteFile("big.csv", csv);
     const std::string dry = Run({"import", "--dry-run", "big.csv"}).out;
     const std::string summary =
-        "dry run: would add 10000, skip 0 as duplicates, balance would be " + FormatCents(balance) + "\n";
+        "dry run: would add 10000, match 0 (0 newly cleared), skip 0 as duplicates, balance would be " + FormatCents(balance) + "\n";
     EXPECT_TRUE(dry.ends_with(summary)) << dry.substr(dry.size() - std::min<size_t>(dry.size(), 100));
     Result result = Run({"import", "big.csv"});
-    EXPECT_EQ(result.out, "added 10000, skipped 0 as duplicates, balance " + FormatCents(balance) + "\n") << result.err;
+    EXPECT_EQ(result.out, "added 10000, matched 0 (0 newly cleared), skipped 0 as duplicates, balance " + FormatCents(balance) + "\n") << result.err;
     EXPECT_EQ(Balance(), FormatCents(balance));
     EXPECT_EQ(Sql({"SELECT printf('%.2f', " + FormatCents(opening) + " + total(mCredit) - total(mDebit)) FROM QLedger"}),
               std::vector<std::string>{FormatCents(balance)});
@@ -468,8 +471,185 @@ TEST_F(ImportExportTest, ExportWritesOldTextAsUtf8AndTheMarkOnlyWhenAsked) {
   EXPECT_EQ(Run({"import", "--bom", "excel.csv"}).code, 2);
 
   // The stored row is left as it was; the same row from the export is a duplicate.
-  EXPECT_EQ(Run({"import", "excel.csv"}).out, "added 0, skipped 1 as duplicates, balance 250.00\n");
+  EXPECT_EQ(Run({"import", "excel.csv"}).out, "added 0, matched 0 (0 newly cleared), skipped 1 as duplicates, balance 250.00\n");
   EXPECT_EQ(Rows(), std::vector<std::string>{"01/15/2003|0|Caf\xE9 Zo\xEB|5.00|0.00|0"});
 }
 
 }  // namespace
+
+namespace {
+
+struct MatchCase {
+  const char* name;
+  std::vector<std::string> held;  // register rows: date, check, payee, debit, credit, status
+  std::string statement;          // QIF records
+  std::vector<std::string> options;
+  std::vector<std::string> rows;  // every row afterwards
+  std::string summary;
+};
+
+std::string HeldRow(const std::string& values) {
+  std::stringstream in(values);
+  std::string date, check, payee, debit, credit, status;
+  std::getline(in, date, '|');
+  std::getline(in, check, '|');
+  std::getline(in, payee, '|');
+  std::getline(in, debit, '|');
+  std::getline(in, credit, '|');
+  std::getline(in, status, '|');
+  return "INSERT INTO QLedger VALUES (NULL, '" + date + "', " + check + ", '" + payee + "', " + debit + ", " + credit +
+         ", 1, " + status + ")";
+}
+
+}  // namespace
+
+// A statement line and the register's row for it: matched (not added, a plain
+// row cleared), added when outside the window or on the other side.
+TEST_F(ImportExportTest, MatchingFindsTheEnteredRowOnlyWithinItsWindow) {
+  const std::string grocery = "01/15/2003|0|Corner Grocery|23.50|0.00|0";
+  const std::string check = "01/15/2003|1042|City Water|100.00|0.00|0";
+  auto card = [](const char* date) { return std::string("D") + date + "\nT-23.50\nPCORNER GROCERY #123\n^\n"; };
+  auto cashed = [](const char* date, const char* number) {
+    return std::string("D") + date + "\nT-100.00\nN" + number + "\nPCHECK " + number + "\n^\n";
+  };
+  const std::string kCleared = "added 0, matched 1 (1 newly cleared), skipped 0 as duplicates, balance 250.00\n";
+  const std::string kKept = "added 0, matched 1 (0 newly cleared), skipped 0 as duplicates, balance 250.00\n";
+  auto Added = [](const std::string& balance) {
+    return "added 1, matched 0 (0 newly cleared), skipped 0 as duplicates, balance " + balance + "\n";
+  };
+  const std::vector<MatchCase> cases = {
+      {"7 days after", {grocery}, card("01/22/2003"), {}, {"01/15/2003|0|Corner Grocery|23.50|0.00|1"},
+       kCleared},
+      {"7 days before", {grocery}, card("01/08/2003"), {}, {"01/15/2003|0|Corner Grocery|23.50|0.00|1"},
+       kCleared},
+      {"8 days after", {grocery}, card("01/23/2003"), {},
+       {"01/15/2003|0|Corner Grocery|23.50|0.00|0", "01/23/2003|0|CORNER GROCERY #123|23.50|0.00|0"},
+       Added("226.50")},
+      {"8 days with --match-days 8", {grocery}, card("01/23/2003"), {"--match-days", "8"},
+       {"01/15/2003|0|Corner Grocery|23.50|0.00|1"}, kCleared},
+      {"same day with --no-match", {grocery}, card("01/15/2003"), {"--no-match"},
+       {"01/15/2003|0|Corner Grocery|23.50|0.00|0", "01/15/2003|0|CORNER GROCERY #123|23.50|0.00|0"},
+       Added("226.50")},
+      {"check cashed 90 days later", {check}, cashed("04/15/2003", "1042"), {},
+       {"01/15/2003|1042|City Water|100.00|0.00|1"}, kCleared},
+      {"check cashed 91 days later", {check}, cashed("04/16/2003", "1042"), {},
+       {check, "04/16/2003|1042|CHECK 1042|100.00|0.00|0"}, Added("150.00")},
+      {"check 3 days before its date", {check}, cashed("01/12/2003", "1042"), {},
+       {"01/15/2003|1042|City Water|100.00|0.00|1"}, kCleared},
+      {"check 4 days before its date", {check}, cashed("01/11/2003", "1042"), {},
+       {check, "01/11/2003|1042|CHECK 1042|100.00|0.00|0"}, Added("150.00")},
+      {"other check number, same day", {check}, cashed("01/15/2003", "1043"), {},
+       {check, "01/15/2003|1043|CHECK 1043|100.00|0.00|0"}, Added("150.00")},
+      {"credit against a debit of the same amount", {grocery}, "D01/15/2003\nT23.50\nPCORNER GROCERY\n^\n", {},
+       {grocery, "01/15/2003|0|CORNER GROCERY|0.00|23.50|0"}, Added("273.50")},
+      {"two candidates: the nearer date",
+       {"01/10/2003|0|Shell|40.00|0.00|0", "01/14/2003|0|Gas|40.00|0.00|0"},
+       "D01/13/2003\nT-40.00\nPSHELL OIL 123\n^\n", {},
+       {"01/10/2003|0|Shell|40.00|0.00|0", "01/14/2003|0|Gas|40.00|0.00|1"}, kCleared},
+      {"two candidates as near: the likelier payee",
+       {"01/12/2003|0|Gas|40.00|0.00|0", "01/14/2003|0|Shell Oil|40.00|0.00|0"},
+       "D01/13/2003\nT-40.00\nPSHELL OIL 123\n^\n", {},
+       {"01/12/2003|0|Gas|40.00|0.00|0", "01/14/2003|0|Shell Oil|40.00|0.00|1"}, kCleared},
+      {"two candidates: the equal check number before the nearer date",
+       {"01/13/2003|0|Cash|100.00|0.00|0", "01/01/2003|1042|City Water|100.00|0.00|0"}, cashed("01/13/2003", "1042"),
+       {}, {"01/13/2003|0|Cash|100.00|0.00|0", "01/01/2003|1042|City Water|100.00|0.00|1"}, kCleared},
+      {"one row wanted by two lines", {"01/10/2003|0|Coffee|5.00|0.00|0"},
+       "D01/11/2003\nT-5.00\nPCOFFEE SHOP\n^\nD01/10/2003\nT-5.00\nPCOFFEE SHOP\n^\n", {},
+       {"01/10/2003|0|Coffee|5.00|0.00|1", "01/11/2003|0|COFFEE SHOP|5.00|0.00|0"},
+       "added 1, matched 1 (1 newly cleared), skipped 0 as duplicates, balance 245.00\n"},
+      {"reconciled row keeps its status", {"01/15/2003|0|Corner Grocery|23.50|0.00|2"}, card("01/16/2003"), {},
+       {"01/15/2003|0|Corner Grocery|23.50|0.00|2"}, kKept},
+      {"row marked while balancing keeps its status", {"01/15/2003|0|Corner Grocery|23.50|0.00|3"},
+       card("01/16/2003"), {}, {"01/15/2003|0|Corner Grocery|23.50|0.00|3"}, kKept},
+  };
+  for (const MatchCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> setup = {"DELETE FROM QLedger", "UPDATE QAccounts SET mAccBalance = 250.00"};
+    for (const std::string& row : c.held) setup.push_back(HeldRow(row));
+    Sql(setup);
+    WriteFile("s.qif", "!Type:Bank\n" + c.statement);
+    std::vector<std::string> arguments = {"import"};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    arguments.push_back("s.qif");
+    Result result = Run(arguments);
+    ASSERT_EQ(result.code, 0) << result.err;
+    // Matches never move the balance: only the added rows do.
+    EXPECT_EQ(result.out, c.summary);
+    EXPECT_EQ(Rows(), c.rows);
+  }
+}
+
+// A register kept by hand and the bank's statement of it in each format: two
+// transactions found and cleared, one added; the dry run lists the matches and
+// changes nothing; the same statement again changes nothing.
+TEST_F(ImportExportTest, StatementOverHandKeptRegisterInEachFormat) {
+  const std::vector<std::pair<std::string, std::string>> statements = {
+      {"s.qif", "!Type:Bank\nD01/17/2003\nT-23.50\nPCORNER GROCERY #123\n^\nD02/10/2003\nT-100.00\nN1043\nPCHECK 1043\n^\n"
+                "D01/31/2003\nT0.42\nPINTEREST PAYMENT\n^\n"},
+      {"s.csv", "Details,Posting Date,Description,Amount,Type,Balance,Check or Slip #\r\n"
+                "DEBIT,01/17/2003,CORNER GROCERY #123,-23.50,DEBIT_CARD,976.50,\r\n"
+                "CHECK,02/10/2003,CHECK 1043,-100.00,CHECK_PAID,876.50,1043\r\n"
+                "CREDIT,01/31/2003,INTEREST PAYMENT,0.42,ACCT_XFER,876.92,\r\n"},
+      {"s.ofx", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<?OFX OFXHEADER=\"200\" VERSION=\"211\"?>\n<OFX>\n"
+                "<SIGNONMSGSRSV1><SONRS><STATUS><CODE>0</CODE><SEVERITY>INFO</SEVERITY></STATUS></SONRS></SIGNONMSGSRSV1>\n"
+                "<BANKMSGSRSV1><STMTTRNRS><STMTRS><BANKTRANLIST>\n"
+                "<STMTTRN><TRNTYPE>POS</TRNTYPE><DTPOSTED>20030117120000.000[-5:EST]</DTPOSTED><TRNAMT>-23.50</TRNAMT>"
+                "<FITID>a1</FITID><NAME>CORNER GROCERY #123</NAME></STMTTRN>\n"
+                "<STMTTRN><TRNTYPE>CHECK</TRNTYPE><DTPOSTED>20030210</DTPOSTED><TRNAMT>-100.00</TRNAMT><FITID>a2</FITID>"
+                "<CHECKNUM>1043</CHECKNUM><NAME>CHECK 1043</NAME></STMTTRN>\n"
+                "<STMTTRN><TRNTYPE>INT</TRNTYPE><DTPOSTED>20030131</DTPOSTED><TRNAMT>0.42</TRNAMT><FITID>a3</FITID>"
+                "<NAME>INTEREST PAYMENT</NAME></STMTTRN>\n"
+                "</BANKTRANLIST></STMTRS></STMTTRNRS></BANKMSGSRSV1>\n</OFX>\n"},
+  };
+  const std::vector<std::string> held = {"01/15/2003|0|Corner Grocery|23.50|0.00|0",
+                                         "01/16/2003|1043|City Water|100.00|0.00|0"};
+  for (const auto& [file, text] : statements) {
+    SCOPED_TRACE(file);
+    Sql({"DELETE FROM QLedger", "UPDATE QAccounts SET mAccBalance = 126.50", HeldRow(held[0]), HeldRow(held[1])});
+    WriteFile(file, text);
+    Result dry = Run({"import", "--dry-run", file});
+    EXPECT_EQ(dry.out,
+              "would add: 01/31/2003\t0\tINTEREST PAYMENT\t0.42\t\t\n"
+              "would match: 01/17/2003\t0\tCORNER GROCERY #123\t\t23.50\t\twith\t01/15/2003\t0\tCorner Grocery\t\t23.50\tC\n"
+              "would match: 02/10/2003\t1043\tCHECK 1043\t\t100.00\t\twith\t01/16/2003\t1043\tCity Water\t\t100.00\tC\n"
+              "dry run: would add 1, match 2 (2 newly cleared), skip 0 as duplicates, balance would be 126.92\n");
+    EXPECT_EQ(Rows(), (std::vector<std::string>{held[0], held[1]}));
+    Result result = Run({"import", file});
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "added 1, matched 2 (2 newly cleared), skipped 0 as duplicates, balance 126.92\n");
+    const std::vector<std::string> after = {"01/15/2003|0|Corner Grocery|23.50|0.00|1",
+                                            "01/16/2003|1043|City Water|100.00|0.00|1",
+                                            "01/31/2003|0|INTEREST PAYMENT|0.00|0.42|0"};
+    EXPECT_EQ(Rows(), after);
+    EXPECT_EQ(Run({"import", file}).out, "added 0, matched 2 (0 newly cleared), skipped 1 as duplicates, balance 126.92\n");
+    EXPECT_EQ(Rows(), after);
+  }
+}
+
+// An OFX file without its sign-on block is read whole with a warning; one
+// with a transaction that cannot be read is refused whole.
+TEST_F(ImportExportTest, LooseOfxWarnsAndBrokenOfxIsRefused) {
+  const std::string list = "<BANKMSGSRSV1><STMTTRNRS><STMTRS><BANKTRANLIST>\n"
+                           "<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20030115<TRNAMT>-12.00<FITID>1<NAME>Shop</STMTTRN>\n";
+  WriteFile("loose.ofx", "OFXHEADER:100\nDATA:OFXSGML\nVERSION:102\nCHARSET:1252\n\n<OFX>\n" + list +
+                             "<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20030116<TRNAMT>-1.00<FITID>2<NAME>Caf\xE9</STMTTRN>\n"
+                             "</BANKTRANLIST></STMTRS></STMTTRNRS></BANKMSGSRSV1></OFX>\n");
+  WriteFile("broken.ofx", "OFXHEADER:100\n\n<OFX><SIGNONMSGSRSV1></SIGNONMSGSRSV1>\n" + list +
+                              "<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20030116<FITID>2<NAME>No amount</STMTTRN>\n"
+                              "</BANKTRANLIST></STMTRS></STMTTRNRS></BANKMSGSRSV1></OFX>\n");
+  Result broken = Run({"import", "broken.ofx"});
+  EXPECT_EQ(broken.code, 1);
+  EXPECT_EQ(broken.err, "broken.ofx:6: the transaction has no amount (TRNAMT)\ncheckbook-io: nothing was added\n");
+  EXPECT_TRUE(Rows().empty());
+  // Without any envelope it is still told from CSV by its transactions.
+  WriteFile("bare.txt", "<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20030117<TRNAMT>-2.00<NAME>Bare</STMTTRN>\n");
+  Result bare = Run({"import", "--no-match", "bare.txt"});
+  EXPECT_EQ(bare.code, 0);
+  EXPECT_EQ(bare.err, "checkbook-io: warning: bare.txt: the file has no <OFX> element; its one transaction was read\n");
+  Sql({"DELETE FROM QLedger"});
+  Result loose = Run({"import", "loose.ofx"});
+  EXPECT_EQ(loose.code, 0);
+  EXPECT_EQ(loose.err, "checkbook-io: warning: loose.ofx: the file has no sign-on block (SIGNONMSGSRSV1); its 2 "
+                       "transactions were read\n");
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"01/15/2003|0|Shop|12.00|0.00|0", "01/16/2003|0|Caf\xC3\xA9|1.00|0.00|0"}));
+}

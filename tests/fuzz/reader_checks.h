@@ -1,0 +1,36 @@
+// What every statement reader owes any input: no crash, the same answer
+// twice, and rows that are whole (a real date, UTF-8 payee, an amount the
+// register can hold, a line inside the file) or a fault on a line inside it.
+#pragma once
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "io/Fields.h"
+#include "io/StatementFiles.h"
+
+inline void Check(bool ok) {
+  if (!ok) std::abort();
+}
+
+inline void CheckRead(std::string_view text, const ReadResult& read, const ReadResult& again) {
+  const int lines = 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+  Check(read.Failed() == again.Failed() && read.error == again.error && read.errorLine == again.errorLine);
+  Check(read.rows.size() == again.rows.size());
+  if (read.Failed()) {
+    Check(read.errorLine >= 0 && read.errorLine <= lines);
+    return;
+  }
+  for (size_t i = 0; i < read.rows.size(); ++i) {
+    const StatementRow& row = read.rows[i];
+    Check(row.line >= 1 && row.line <= lines);
+    std::string iso = FormatDate(row.date, "%Y-%m-%d");
+    auto back = ParseDate(iso, "%Y-%m-%d");
+    Check(back && back->year == row.date.year && back->month == row.date.month && back->day == row.date.day);
+    Check(ValidUtf8(row.payee));
+    Check(row.cents > -100'000'000'000'000'000 && row.cents < 100'000'000'000'000'000);
+    Check(row.cents == again.rows[i].cents && row.payee == again.rows[i].payee && row.line == again.rows[i].line);
+  }
+}

@@ -118,6 +118,7 @@ int RunWindow(bool desktop) {
     }
   }
   gtkfe::Options options;
+  options.applicationName = "Checkbook";
   options.iconName = "checkbook";
   std::error_code error;
   std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);

@@ -89,6 +89,21 @@ int CharOffset(const std::string& text, size_t bytes) {
   return static_cast<int>(g_utf8_pointer_to_offset(text.c_str(), text.c_str() + std::min(bytes, text.size())));
 }
 
+// The name a screen reader says, in place of the one GTK makes up from the
+// button's child (which repeats the mnemonic marker).
+void Name(GtkWidget* widget, const std::string& name) {
+  gtk_accessible_update_property(GTK_ACCESSIBLE(widget), GTK_ACCESSIBLE_PROPERTY_LABEL, name.c_str(), -1);
+}
+
+// A button showing a label with a mnemonic; the label itself is left out of
+// the accessible tree, so the button's name is said once.
+void SetButtonText(GtkWidget* button, const std::string& text) {
+  GtkWidget* label = GTK_WIDGET(g_object_new(GTK_TYPE_LABEL, "accessible-role", GTK_ACCESSIBLE_ROLE_PRESENTATION,
+                                             "use-underline", TRUE, "label", Underlined(text).c_str(), nullptr));
+  gtk_button_set_child(GTK_BUTTON(button), label);
+  Name(button, layer::WithoutMnemonic(text));
+}
+
 // G_CALLBACK for a lambda: a function call, where commas in captures are safe.
 template <typename F>
 GCallback Callback(F* f) {
@@ -141,6 +156,7 @@ class GtkFrontEnd : public layer::FrontEnd {
       gtk_icon_theme_add_search_path(gtk_icon_theme_get_for_display(gdk_display_get_default()),
                                      options.iconFolder.c_str());
     if (!options.iconName.empty()) gtk_window_set_default_icon_name(options.iconName.c_str());
+    if (!options.applicationName.empty()) g_set_application_name(options.applicationName.c_str());
     // The dialog font's averages, in logical pixels (GTK scales to the device).
     probe_ = gtk_label_new("");
     g_object_ref_sink(probe_);
@@ -194,6 +210,7 @@ class GtkFrontEnd : public layer::FrontEnd {
   }
 
   bool Syncing() const { return syncing_; }
+  bool Pending() const { return !actions_.empty() || dirty_; }
 
   static ControlView* ViewOfWidget(WindowView* view, GtkWidget* widget) {
     for (; widget; widget = gtk_widget_get_parent(widget))
@@ -277,16 +294,17 @@ class GtkFrontEnd : public layer::FrontEnd {
     gtk_window_set_title(GTK_WINDOW(window), w->text.c_str());
     gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
     if (!options_.iconName.empty()) gtk_window_set_icon_name(GTK_WINDOW(window), options_.iconName.c_str());
+    // A window without an owner still stays above the one it was opened
+    // from; it is modal when the dialog manager made it so (an owner, or a
+    // message box, which is modal to every window of the program).
     Window* owner = w->dialog.owner;
-    if (!owner && w->dialog.messageBox) {
-      // Modal to every window of the program: transient for the one below.
-      const auto& all = layer::TopLevelWindows();
-      for (Window* other : all)
+    bool modal = owner != nullptr || w->dialog.messageBox;
+    if (!owner)
+      for (Window* other : layer::TopLevelWindows())
         if (other != w && ViewOf(other)) owner = other;
-    }
     if (WindowView* ownerView = ViewOf(owner)) {
       gtk_window_set_transient_for(GTK_WINDOW(window), GTK_WINDOW(ownerView->gtkWindow));
-      gtk_window_set_modal(GTK_WINDOW(window), TRUE);
+      gtk_window_set_modal(GTK_WINDOW(window), modal);
     }
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     gtk_window_set_child(GTK_WINDOW(window), box);
@@ -295,7 +313,8 @@ class GtkFrontEnd : public layer::FrontEnd {
       gtk_widget_add_css_class(view->menuBar, "win32-menubar");
       gtk_widget_set_size_request(view->menuBar, -1, view->layout.menuHeight);
       for (size_t i = 0; i < view->layout.menu.size(); ++i) {
-        GtkWidget* b = gtk_button_new_with_mnemonic(Underlined(w->dialog.menu->items[i].text).c_str());
+        GtkWidget* b = gtk_button_new();
+        SetButtonText(b, w->dialog.menu->items[i].text);
         gtk_button_set_has_frame(GTK_BUTTON(b), FALSE);
         gtk_widget_set_focusable(b, FALSE);
         gtk_widget_set_focus_on_click(b, FALSE);
@@ -480,6 +499,7 @@ class GtkFrontEnd : public layer::FrontEnd {
         gtk_box_append(GTK_BOX(box), c->text);
         GtkWidget* arrow = gtk_button_new_from_icon_name("pan-down-symbolic");
         gtk_widget_add_css_class(arrow, "combo-arrow");
+        Name(arrow, "Open the list");
         gtk_widget_set_focusable(arrow, FALSE);
         gtk_widget_set_focus_on_click(arrow, FALSE);
         gtk_widget_set_size_request(arrow, c->placed.rect.height, -1);
@@ -604,7 +624,8 @@ class GtkFrontEnd : public layer::FrontEnd {
   void UpdateControl(ControlView* c) {
     Window* w = c->control;
     gtk_widget_set_visible(c->widget, w->Visible());
-    gtk_widget_set_sensitive(c->widget, w->Enabled() && w->TopLevel()->Enabled());
+    // A window disabled under a modal one keeps its look, as on Windows.
+    gtk_widget_set_sensitive(c->widget, w->Enabled());
     switch (w->kind) {
       case Kind::Static:
         if (w->text != c->shownText) {
@@ -615,7 +636,7 @@ class GtkFrontEnd : public layer::FrontEnd {
         break;
       case Kind::Button:
         if (w->text != c->shownText) {
-          gtk_button_set_label(GTK_BUTTON(c->widget), Underlined(w->text).c_str());
+          SetButtonText(c->widget, w->text);
           c->shownText = w->text;
         }
         if (w->DefaultButton()) gtk_widget_add_css_class(c->widget, "default");
@@ -680,12 +701,15 @@ class GtkFrontEnd : public layer::FrontEnd {
         gtk_box_append(GTK_BOX(view->popup), gtk_separator_new(GTK_ORIENTATION_HORIZONTAL));
         continue;
       }
-      std::string text = (item.state & MF_CHECKED ? "✓ " : "    ") + Underlined(item.text);
-      GtkWidget* b = gtk_button_new_with_mnemonic(text.c_str());
+      GtkWidget* b = gtk_button_new();
+      SetButtonText(b, (item.state & MF_CHECKED ? "✓ " : "    ") + item.text);
+      Name(b, layer::WithoutMnemonic(item.text));
       gtk_button_set_has_frame(GTK_BUTTON(b), FALSE);
       gtk_widget_set_focusable(b, FALSE);
       gtk_widget_set_focus_on_click(b, FALSE);
       gtk_widget_set_halign(gtk_button_get_child(GTK_BUTTON(b)), GTK_ALIGN_START);
+      if (item.state & MF_CHECKED)
+        gtk_accessible_update_state(GTK_ACCESSIBLE(b), GTK_ACCESSIBLE_STATE_CHECKED, GTK_ACCESSIBLE_TRISTATE_TRUE, -1);
       gtk_widget_set_sensitive(b, (item.state & (MF_GRAYED | MF_DISABLED)) == 0);
       if (static_cast<int>(i) == bar.item) gtk_widget_add_css_class(b, "highlight");
       g_object_set_data(G_OBJECT(b), "index", GINT_TO_POINTER(static_cast<int>(i)));
@@ -791,7 +815,13 @@ class GtkFrontEnd : public layer::FrontEnd {
     if (state & GDK_CONTROL_MASK) modifiers |= layer::kCtrl;
     if (state & GDK_ALT_MASK) modifiers |= layer::kAlt;
     char32_t ch = gdk_keyval_to_unicode(keyval);
-    KeyAction action = Route(keyval, ch, modifiers, FocusKind(view));
+    // Keys reaching a window the dialog manager has not made active (no
+    // window manager moved the focus) still go to the active one, through it.
+    // So do keys that arrive while earlier input waits in the queue: the
+    // focus GTK shows may be about to move (a Tab not yet taken), and the
+    // field that has it now must not get the typing meant for the next one.
+    Focus focus = layer::ActiveWindow() == view->window && !current->Pending() ? FocusKind(view) : Focus::Other;
+    KeyAction action = Route(keyval, ch, modifiers, focus);
     switch (action.type) {
       case KeyAction::Native:
         return FALSE;

@@ -9,6 +9,7 @@
 namespace gtkfe {
 
 struct Options {
+  std::string applicationName;  // as the desktop and screen readers name it
   std::string iconName;    // the windows' icon, from the icon theme
   std::string iconFolder;  // an extra icon theme folder (a build tree's), or empty
 };

@@ -102,35 +102,31 @@ int ListLines(const PixelRect& list, const WindowLayout& layout) {
   return std::max(1, (list.height - 2) / std::max(1, layout.listLineHeight));
 }
 
+int FirstTextX(const FontMetrics& m) { return kListTextInset * m.scale; }
+
+int NextTabStop(const layer::Window& list, int x, const FontMetrics& m) {
+  const std::vector<int>& units = list.list.tabStops;
+  int inset = kListTextInset * m.scale;
+  // One stop repeats; none means every 32 units.
+  if (units.size() > 1)
+    for (int stop : units)
+      if (ToPixelsX(stop, m) + inset > x) return ToPixelsX(stop, m) + inset;
+  int step = std::max(1, ToPixelsX(units.size() == 1 ? units[0] : 32, m));
+  int next = (units.size() > 1 ? ToPixelsX(units.back(), m) : 0) + inset;
+  while (next <= x) next += step;
+  return next;
+}
+
 std::vector<Segment> Segments(const layer::Window& list, const std::string& line, const FontMetrics& m,
                               const MeasureText& measure) {
   std::vector<Segment> out;
-  std::vector<int> stops;
-  for (int stop : list.list.tabStops) stops.push_back(ToPixelsX(stop, m));
-  // One stop repeats; none means every 32 units.
-  int step = std::max(1, list.list.tabStops.size() == 1 ? stops[0] : ToPixelsX(32, m));
-  if (list.list.tabStops.size() == 1) stops.clear();
-  int x = kListTextInset * m.scale;
+  int x = FirstTextX(m);
   size_t start = 0;
   for (bool first = true;; first = false) {
     size_t tab = line.find('\t', start);
     Segment s;
     s.text = line.substr(start, tab == std::string::npos ? std::string::npos : tab - start);
-    if (!first) {
-      // The first stop past what is already drawn, as Windows expands a tab.
-      int next = -1;
-      for (int stop : stops)
-        if (stop + kListTextInset * m.scale > x) {
-          next = stop + kListTextInset * m.scale;
-          break;
-        }
-      if (next < 0) {
-        int last = stops.empty() ? 0 : stops.back();
-        next = last + kListTextInset * m.scale;
-        while (next <= x) next += step;
-      }
-      x = next;
-    }
+    if (!first) x = NextTabStop(list, x, m);  // the first stop past what is drawn, as Windows expands a tab
     s.x = x;
     x += s.text.empty() ? 0 : measure(s.text);
     if (!s.text.empty()) out.push_back(s);

@@ -77,6 +77,8 @@ struct Segment {
   std::string text;
   int x = 0;
 };
+int FirstTextX(const FontMetrics& m);
+int NextTabStop(const layer::Window& list, int x, const FontMetrics& m);  // the first stop past x
 std::vector<Segment> Segments(const layer::Window& list, const std::string& line, const FontMetrics& m,
                               const MeasureText& measure);
 

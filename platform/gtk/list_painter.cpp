@@ -25,7 +25,6 @@ void PaintList(cairo_t* cr, PangoLayout* layout, const layer::Window& list, int 
   int count = static_cast<int>(list.list.items.size());
   int top = std::clamp(list.list.topIndex, 0, std::max(0, count - 1));
   int shown = height / lineHeight + 1;
-  MeasureText measure = [layout](const std::string& text) { return TextWidth(layout, text); };
   cairo_save(cr);
   cairo_rectangle(cr, 0, 0, width, height);
   cairo_clip(cr);
@@ -38,10 +37,23 @@ void PaintList(cairo_t* cr, PangoLayout* layout, const layer::Window& list, int 
       cairo_fill(cr);
     }
     SetColour(cr, selected ? look.selectedText : look.text);
-    for (const Segment& s : Segments(list, std::string(list.list.items[static_cast<size_t>(i)]), metrics, measure)) {
-      pango_layout_set_text(layout, s.text.data(), static_cast<int>(s.text.size()));
-      cairo_move_to(cr, s.x, y);
-      pango_cairo_show_layout(cr, layout);
+    // As Segments() places them, each part shaped once for its width and its drawing.
+    std::string_view line = list.list.items[static_cast<size_t>(i)];
+    int x = FirstTextX(metrics);
+    for (size_t start = 0, first = 1;; first = 0) {
+      size_t tab = line.find('\t', start);
+      std::string_view part = line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
+      if (!first) x = NextTabStop(list, x, metrics);
+      if (!part.empty()) {
+        pango_layout_set_text(layout, part.data(), static_cast<int>(part.size()));
+        cairo_move_to(cr, x, y);
+        pango_cairo_show_layout(cr, layout);
+        int w = 0, h = 0;
+        pango_layout_get_pixel_size(layout, &w, &h);
+        x += w;
+      }
+      if (tab == std::string_view::npos || x >= width) break;
+      start = tab + 1;
     }
     if (selected && look.focused) {
       // The focus rectangle Windows draws around the caret line.

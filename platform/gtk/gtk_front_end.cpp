@@ -212,6 +212,17 @@ class GtkFrontEnd : public layer::FrontEnd {
   bool Syncing() const { return syncing_; }
   bool Pending() const { return !actions_.empty() || dirty_; }
 
+  // The field's caret and selection as GTK shows them now, so the next Sync
+  // does not put them back.
+  void Shown(HWND field) {
+    for (auto& [w, view] : views_)
+      for (auto& c : view->controls)
+        if (c->handle == field && layer::FromHandle(field)) {
+          c->shownAnchor = c->control->edit.anchor;
+          c->shownCaret = c->control->edit.caret;
+        }
+  }
+
   static ControlView* ViewOfWidget(WindowView* view, GtkWidget* widget) {
     for (; widget; widget = gtk_widget_get_parent(widget))
       for (auto& c : view->controls)
@@ -612,10 +623,12 @@ class GtkFrontEnd : public layer::FrontEnd {
     }
   }
 
+  // The dialog manager's caret and selection onto the field, when they are
+  // not what the field already shows (a drag in progress is left alone).
   void PushSelection(ControlView* c, bool focused) {
     Window* w = c->control;
     if (!focused) return;
-    if (w->edit.anchor == c->shownAnchor && w->edit.caret == c->shownCaret && gtk_widget_has_focus(c->text)) return;
+    if (w->edit.anchor == c->shownAnchor && w->edit.caret == c->shownCaret) return;
     c->shownAnchor = w->edit.anchor;
     c->shownCaret = w->edit.caret;
     gtk_editable_select_region(GTK_EDITABLE(c->text), CharOffset(w->text, w->edit.anchor), CharOffset(w->text, w->edit.caret));
@@ -751,6 +764,7 @@ class GtkFrontEnd : public layer::FrontEnd {
       if (layer::FromHandle(h) && w->text == now) {
         size_t caret = ByteOffset(now, caretChars);
         if (caret != w->edit.caret) layer::SelectFieldText(h, caret, caret);
+        current->Shown(h);
       }
     });
   }
@@ -759,7 +773,10 @@ class GtkFrontEnd : public layer::FrontEnd {
     if (current->Syncing()) return;
     GtkEditable* editable = GTK_EDITABLE(object);
     auto* c = static_cast<ControlView*>(data);
-    if (!gtk_widget_has_focus(c->text) && !gtk_widget_has_focus(gtk_widget_get_first_child(c->text))) return;
+    // Only the person's moves: the field has the focus in its window (which
+    // need not be the desktop's active one).
+    GtkEditable* delegate = gtk_editable_get_delegate(editable);
+    if (!gtk_widget_is_focus(delegate ? GTK_WIDGET(delegate) : c->text)) return;
     std::string text = gtk_editable_get_text(editable);
     int start = 0, end = 0;
     int caretChars = gtk_editable_get_position(editable);
@@ -770,6 +787,7 @@ class GtkFrontEnd : public layer::FrontEnd {
     current->Queue([h, text, anchor, caret] {
       Window* w = layer::FromHandle(h);
       if (w && w->text == text && (w->edit.caret != caret || w->edit.anchor != anchor)) layer::SelectFieldText(h, anchor, caret);
+      if (w && w->text == text) current->Shown(h);
     });
   }
 

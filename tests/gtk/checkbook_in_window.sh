@@ -131,8 +131,8 @@ gone "Data Entry" || fail "the message did not close"
 click "$main" "$(unit_x 369)" "$(unit_y 23)"
 field ""
 click "$main" "$(unit_x 347)" "$(unit_y 252)"
-# The third payee goes through the clipboard: typed into the credit field, cut
-# from it and pasted into the payee box.
+# The third payee goes through the clipboard: typed into the credit field,
+# selected, copied and cut from it, and pasted into the payee box.
 field 102; keys Tab
 field 12/03/2026; keys Tab
 field ""; keys Tab
@@ -185,6 +185,8 @@ echo "== the close box =="
 (cd "$data" && exec "$program" --window >/dev/null 2>&1) &
 program_pid=$!
 main=$(window "$register") || fail "the register did not open again"
+xdotool windowfocus --sync "$main"
+sleep 1  # drawn and taking events, as a person sees it before closing it
 # What the window manager's close button sends: WM_DELETE_WINDOW.
 python3 - "$main" <<'PY' 2>/dev/null || xdotool key --window "$main" alt+F4
 import ctypes, sys

@@ -26,19 +26,40 @@ foreach(page checkbook checkbook-io)
   install(FILES ${man_page} DESTINATION share/man/man1)
 endforeach()
 
+# The desktop: the application menu's entry (it starts the window with the
+# files in the documents folder), the icon at the usual sizes and the
+# AppStream metainfo software centres list it by.
+set(desktop ${CMAKE_SOURCE_DIR}/resources/desktop)
+install(FILES ${desktop}/net.qarvo.checkbook.desktop DESTINATION share/applications)
+install(FILES ${desktop}/net.qarvo.checkbook.metainfo.xml DESTINATION share/metainfo)
+foreach(size 16 24 32 48 64 128 256)
+  install(FILES ${desktop}/hicolor/${size}x${size}/apps/checkbook.png DESTINATION share/icons/hicolor/${size}x${size}/apps)
+endforeach()
+
+# Debian's copyright file and the changelog, compressed as Debian keeps it.
+set(changelog ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
+add_custom_command(OUTPUT ${changelog}
+  COMMAND gzip -9 -n -c ${CMAKE_SOURCE_DIR}/resources/debian/changelog > ${changelog}
+  DEPENDS ${CMAKE_SOURCE_DIR}/resources/debian/changelog VERBATIM)
+add_custom_target(checkbook_changelog ALL DEPENDS ${changelog})
+install(FILES ${changelog} ${CMAKE_SOURCE_DIR}/resources/debian/copyright DESTINATION share/doc/checkbook)
+
 # The Debian package (scripts/package.sh). Its dependencies come from the
 # shared-library scan of the installed binaries, not from a list kept here.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME checkbook)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "single-user checkbook register for the terminal")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "single-user checkbook register for the desktop and the terminal")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
   "One window shows one bank account's transactions, the running balance and\n"
   "the balanced amount; transactions are added, edited, deleted and balanced\n"
-  "against a bank statement. It keeps its data in the folder it is started in,\n"
-  "and it can be driven by a script on standard input. checkbook-io imports\n"
-  "QIF, OFX and CSV statements into it and exports it as CSV or QIF.")
-set(CPACK_PACKAGE_CONTACT "Checkbook maintainers <checkbook@localhost>")
+  "against a bank statement. It shows a window on the desktop (from the\n"
+  "application menu, keeping its data in Checkbook in the documents folder) or\n"
+  "runs in a terminal, keeping its data in the folder it is started in, and it\n"
+  "can be driven by a script on standard input. checkbook-io imports QIF, OFX\n"
+  "and CSV statements into it and exports it as CSV or QIF.")
+# A placeholder until someone publishes the package (README).
+set(CPACK_PACKAGE_CONTACT "Checkbook maintainers <maintainers@checkbook.invalid>")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

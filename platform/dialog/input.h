@@ -5,6 +5,8 @@
 // dialogs before it returns.
 #pragma once
 
+#include <string>
+
 #include "platform/dialog/window.h"
 
 namespace layer {
@@ -36,5 +38,11 @@ void ClickMenuBar(HWND dialog, int popup);    // open (or close) a popup of the 
 void ClickMenuItem(HWND dialog, int item);    // choose an item of the open popup
 void ClickCloseBox(HWND dialog);              // WM_CLOSE
 void Activate(HWND topLevel);                 // bring a top-level window to the front
+
+// A front end that edits fields with a text widget of its own (input methods,
+// the clipboard) reports what the person did to the text: bytes [start, end)
+// replaced as typing replaces a selection (notifies), or the caret moved.
+void ReplaceFieldText(HWND field, size_t start, size_t end, const std::string& text);
+void SelectFieldText(HWND field, size_t anchor, size_t caret);
 
 }  // namespace layer

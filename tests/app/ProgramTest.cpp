@@ -83,6 +83,9 @@ TEST_F(ProgramTest, CommandLineArgumentsAreAnsweredWithoutStartingTheRegister) {
       {"-h", 2, "", true},
       {"--help extra", 2, "", true},
       {"''", 2, "", true},
+      {"--window --terminal", 2, "", true},
+      {"--script --desktop", 2, "", true},
+      {"--window --window --help", 0, "usage", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments);
@@ -95,7 +98,8 @@ TEST_F(ProgramTest, CommandLineArgumentsAreAnsweredWithoutStartingTheRegister) {
     std::string err = ReadFile(root_ / "err.txt");
     if (c.out == "usage") {
       EXPECT_EQ(out.rfind("Usage: checkbook", 0), 0u) << out;
-      for (const char* word : {"Ledger.dat", "RErivaRude.ini", "Report.txt", "standard input", "man checkbook"})
+      for (const char* word : {"Ledger.dat", "RErivaRude.ini", "Report.txt", "standard input", "man checkbook", "--window",
+                               "--terminal", "--script", "--desktop"})
         EXPECT_NE(out.find(word), std::string::npos) << word;
     } else {
       EXPECT_EQ(out, c.out);
@@ -103,6 +107,36 @@ TEST_F(ProgramTest, CommandLineArgumentsAreAnsweredWithoutStartingTheRegister) {
     EXPECT_EQ(err.find("Usage: checkbook") != std::string::npos, c.usageOnError) << err;
     EXPECT_TRUE(fs::is_empty(data_));
   }
+}
+
+// Asked for a window where there is no display (an SSH session, a service),
+// the program says so and ends, instead of falling back to something else.
+TEST_F(ProgramTest, AWindowWithoutADisplayIsRefusedWithCodeOneAndNothingWritten) {
+  for (const char* option : {"--window", "--desktop"}) {
+    SCOPED_TRACE(option);
+    std::string command = "cd " + Quoted(data_) + " && env -u DISPLAY -u WAYLAND_DISPLAY HOME=" + Quoted(root_) + " " +
+                          Quoted(CHECKBOOK_EXE) + " " + option + " < /dev/null > " + Quoted(root_ / "out.txt") +
+                          " 2> " + Quoted(root_ / "err.txt");
+    int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(ReadFile(root_ / "out.txt"), "");
+    EXPECT_NE(ReadFile(root_ / "err.txt").find("no display"), std::string::npos) << ReadFile(root_ / "err.txt");
+    EXPECT_TRUE(fs::is_empty(data_));
+    EXPECT_FALSE(fs::exists(root_ / "Documents")) << "the documents folder was made for a window never shown";
+  }
+}
+
+// Forced by option, the script front end reads standard input even where the
+// terminal would have been chosen.
+TEST_F(ProgramTest, ScriptOptionDrivesTheRegisterFromStandardInput) {
+  WriteFile(root_ / "script.txt", "menu 40001\ntype 1013 Household\ntype 1014 100\nclick 1\n");
+  std::string command = "cd " + Quoted(data_) + " && " + Quoted(CHECKBOOK_EXE) + " --script < " +
+                        Quoted(root_ / "script.txt") + " > /dev/null 2>&1";
+  int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(Query("SELECT mBankName FROM QAccounts"), "Household\n");
 }
 
 TEST_F(ProgramTest, HelpThatCannotBeWrittenIsNotReportedAsSuccess) {

@@ -1,0 +1,25 @@
+// The desktop front end: each dialog and message box of the dialog manager a
+// GTK 4 window of its own, each control a GTK widget, the person's keys,
+// clicks and typing handed to the dialog manager.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace gtkfe {
+
+struct Options {
+  std::string applicationName;  // as the desktop and screen readers name it
+  std::string iconName;    // the windows' icon, from the icon theme
+  std::string iconFolder;  // an extra icon theme folder (a build tree's), or empty
+};
+
+// Opens the display; false when there is none to open.
+bool OpenDisplay();
+
+// Installs the front end, runs `entry` (its modal loops wait in GLib's main
+// loop) and returns its result. OpenDisplay() must have succeeded. SIGINT,
+// SIGTERM and SIGHUP close the open windows as their close boxes would.
+int RunWithGtkFrontEnd(const std::function<int()>& entry, const Options& options);
+
+}  // namespace gtkfe

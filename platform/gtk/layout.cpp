@@ -1,0 +1,138 @@
+// Dialog units to pixels, and the room texts need in the desktop's font.
+#include "platform/gtk/layout.h"
+
+#include <algorithm>
+
+namespace gtkfe {
+namespace {
+
+constexpr int kMenuBarPadding = 3;  // above and below the menu bar's texts
+constexpr int kComboEditExtra = 8;  // a combo box's edit part: the font's height and this
+constexpr int kListTextInset = 2;
+
+bool ShowsLabel(const layer::Window& c) {
+  return c.kind == layer::Kind::Static || c.kind == layer::Kind::Button || c.kind == layer::Kind::GroupBox;
+}
+
+// Horizontal room the control's frame takes around its text, both sides.
+int Frame(const layer::Window& c, const FontMetrics& m) {
+  if (c.kind == layer::Kind::Button) return 2 * (kButtonPadding + 1) * m.scale;
+  if (c.kind == layer::Kind::GroupBox) return 4 * kButtonPadding * m.scale;
+  if (c.exStyle & WS_EX_CLIENTEDGE) return 2 * (kEntryPadding + 1) * m.scale;
+  return 0;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (;;) {
+    size_t nl = text.find('\n', start);
+    std::string line = text.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    if (nl == std::string::npos) return lines;
+    start = nl + 1;
+  }
+}
+
+}  // namespace
+
+int ToPixelsX(int units, const FontMetrics& m) { return units * m.averageWidth / 4; }
+int ToPixelsY(int units, const FontMetrics& m) { return units * m.height / 8; }
+
+FontMetrics AverageCharacter(const MeasureText& measure, int lineHeight, int scale) {
+  FontMetrics m;
+  int letters = measure("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  m.averageWidth = std::max(1, (letters + 26) / 52);
+  m.height = std::max(1, lineHeight);
+  m.scale = std::max(1, scale);
+  return m;
+}
+
+WindowLayout LayOut(const layer::Window& dialog, const FontMetrics& m, const MeasureText& measure) {
+  WindowLayout out;
+  out.clientWidth = ToPixelsX(dialog.rect.cx, m);
+  out.clientHeight = ToPixelsY(dialog.rect.cy, m);
+  out.listLineHeight = m.height;
+  if (dialog.dialog.menu) {
+    out.menuHeight = m.height + 2 * kMenuBarPadding * m.scale;
+    int x = 0;
+    for (const layer::MenuItem& item : dialog.dialog.menu->items) {
+      PlacedMenuItem placed;
+      placed.label = layer::WithoutMnemonic(item.text);
+      placed.rect = {x, 0, measure(placed.label) + 2 * kMenuItemPadding * m.scale, out.menuHeight};
+      x = placed.rect.Right();
+      out.menu.push_back(placed);
+    }
+  }
+  for (const auto& child : dialog.children) {
+    const layer::Window& c = *child;
+    PlacedControl p;
+    p.control = &c;
+    p.rect = {ToPixelsX(c.rect.x, m), ToPixelsY(c.rect.y, m), ToPixelsX(c.rect.cx, m), ToPixelsY(c.rect.cy, m)};
+    if (c.kind == layer::Kind::ComboBox)
+      p.rect.height = std::min(p.rect.height, m.height + kComboEditExtra * m.scale);
+    if (ShowsLabel(c)) {
+      p.label = (c.style & SS_NOPREFIX) && c.kind == layer::Kind::Static ? c.text : layer::WithoutMnemonic(c.text);
+      std::vector<std::string> lines = SplitLines(p.label);
+      for (const std::string& line : lines) p.textWidth = std::max(p.textWidth, measure(line));
+      // Where the desktop's font is wider than the units allow, the control
+      // grows the way its text is aligned.
+      int need = p.textWidth + Frame(c, m);
+      if (need > p.rect.width) {
+        int grow = need - p.rect.width;
+        bool centred = c.kind != layer::Kind::Static || (c.style & 3) == SS_CENTER;
+        if (centred) p.rect.x -= grow / 2;
+        else if ((c.style & 3) == SS_RIGHT) p.rect.x -= grow;
+        p.rect.x = std::max(0, p.rect.x);
+        p.rect.width = need;
+      }
+      int tall = static_cast<int>(lines.size()) * m.height;
+      if (c.kind == layer::Kind::Static && tall > p.rect.height) p.rect.height = tall;
+    }
+    out.controls.push_back(p);
+  }
+  // A message box's window widens with its text.
+  for (const PlacedControl& p : out.controls)
+    if (p.control->Visible()) out.clientWidth = std::max(out.clientWidth, p.rect.Right() + (dialog.dialog.messageBox ? 8 * m.scale : 0));
+  return out;
+}
+
+int ListLines(const PixelRect& list, const WindowLayout& layout) {
+  return std::max(1, (list.height - 2) / std::max(1, layout.listLineHeight));
+}
+
+int FirstTextX(const FontMetrics& m) { return kListTextInset * m.scale; }
+
+int NextTabStop(const layer::Window& list, int x, const FontMetrics& m) {
+  const std::vector<int>& units = list.list.tabStops;
+  int inset = kListTextInset * m.scale;
+  // One stop repeats; none means every 32 units.
+  if (units.size() > 1)
+    for (int stop : units)
+      if (ToPixelsX(stop, m) + inset > x) return ToPixelsX(stop, m) + inset;
+  int step = std::max(1, ToPixelsX(units.size() == 1 ? units[0] : 32, m));
+  int next = (units.size() > 1 ? ToPixelsX(units.back(), m) : 0) + inset;
+  while (next <= x) next += step;
+  return next;
+}
+
+std::vector<Segment> Segments(const layer::Window& list, const std::string& line, const FontMetrics& m,
+                              const MeasureText& measure) {
+  std::vector<Segment> out;
+  int x = FirstTextX(m);
+  size_t start = 0;
+  for (bool first = true;; first = false) {
+    size_t tab = line.find('\t', start);
+    Segment s;
+    s.text = line.substr(start, tab == std::string::npos ? std::string::npos : tab - start);
+    if (!first) x = NextTabStop(list, x, m);  // the first stop past what is drawn, as Windows expands a tab
+    s.x = x;
+    x += s.text.empty() ? 0 : measure(s.text);
+    if (!s.text.empty()) out.push_back(s);
+    if (tab == std::string::npos) return out;
+    start = tab + 1;
+  }
+}
+
+}  // namespace gtkfe

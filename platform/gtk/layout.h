@@ -1,0 +1,85 @@
+// Where a dialog's controls go on the desktop, in pixels: dialog units
+// converted by the dialog font's average character size, as Windows converts
+// them (x * width / 4, y * height / 8). A control grows only where its text
+// needs more room than the units give it in the desktop's font. Needs no
+// display: texts are measured through a function the caller supplies.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/dialog/window.h"
+
+namespace gtkfe {
+
+// The dialog font's average character width and its height, in the pixels
+// laid out (device pixels when measured at a scale).
+struct FontMetrics {
+  int averageWidth = 6;
+  int height = 13;
+  int scale = 1;  // device pixels per logical pixel, for the fixed spacings
+};
+
+// Room a control's frame takes around its text, in logical pixels; the
+// front end's style sheet uses the same figures.
+constexpr int kButtonPadding = 6;   // each side, inside a one-pixel border
+constexpr int kEntryPadding = 3;    // each side, inside a one-pixel border
+constexpr int kMenuItemPadding = 6;
+
+struct PixelRect {
+  int x = 0, y = 0, width = 0, height = 0;
+  int Right() const { return x + width; }
+  int Bottom() const { return y + height; }
+  bool Overlaps(const PixelRect& o) const {
+    return x < o.Right() && o.x < Right() && y < o.Bottom() && o.y < Bottom();
+  }
+};
+
+struct PlacedControl {
+  const layer::Window* control = nullptr;
+  PixelRect rect;       // in the client area, below the menu bar
+  std::string label;    // the text as shown ('&' markers resolved)
+  int textWidth = 0;    // of its longest line, 0 for controls that show no label
+};
+
+struct PlacedMenuItem {
+  std::string label;
+  PixelRect rect;       // in the menu bar
+};
+
+struct WindowLayout {
+  int clientWidth = 0, clientHeight = 0;  // the controls' area
+  int menuHeight = 0;                     // the menu bar above it, 0 without a menu
+  std::vector<PlacedMenuItem> menu;
+  std::vector<PlacedControl> controls;    // template order
+  int listLineHeight = 0;
+};
+
+// Width in pixels of one line of text in the dialog font.
+using MeasureText = std::function<int(const std::string&)>;
+
+int ToPixelsX(int units, const FontMetrics& m);
+int ToPixelsY(int units, const FontMetrics& m);
+
+// The font's averages as Windows takes them: the width of the 52 Latin
+// letters, rounded, over 52; the height of a line.
+FontMetrics AverageCharacter(const MeasureText& measure, int lineHeight, int scale);
+
+WindowLayout LayOut(const layer::Window& dialog, const FontMetrics& metrics, const MeasureText& measure);
+
+// Lines a list (or a combo box's open list) shows in the layout's pixels.
+int ListLines(const PixelRect& list, const WindowLayout& layout);
+
+// A list line's segments: each tab-separated part with the pixel offset its
+// tab stop gives it.
+struct Segment {
+  std::string text;
+  int x = 0;
+};
+int FirstTextX(const FontMetrics& m);
+int NextTabStop(const layer::Window& list, int x, const FontMetrics& m);  // the first stop past x
+std::vector<Segment> Segments(const layer::Window& list, const std::string& line, const FontMetrics& m,
+                              const MeasureText& measure);
+
+}  // namespace gtkfe

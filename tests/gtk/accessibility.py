@@ -1,0 +1,78 @@
+# What a screen reader finds of the running register through AT-SPI: its
+# fields, buttons and list with their roles and names, and a field's value
+# after typing. Run inside the session bus the program uses.
+# Usage: accessibility.py <register caption> <value typed into the Date field>
+import subprocess
+import sys
+import time
+
+import pyatspi
+
+caption, typed = sys.argv[1], sys.argv[2]
+failures = []
+
+
+def nodes(acc):
+    yield acc
+    for i in range(acc.childCount):
+        child = acc.getChildAtIndex(i)
+        if child is not None:
+            yield from nodes(child)
+
+
+def register():
+    for _ in range(100):
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is None:
+                continue
+            for node in nodes(app):
+                if node.getRoleName() == "frame" and node.name == caption:
+                    return node
+        time.sleep(0.2)
+    sys.exit("FAIL: no frame named %r on the accessibility bus" % caption)
+
+
+def find(frame, role, name):
+    for node in nodes(frame):
+        if node.getRoleName() == role and node.name == name:
+            return node
+    return None
+
+
+def text_of(node):
+    t = node.queryText()
+    return t.getText(0, t.characterCount)
+
+
+frame = register()
+expected = [("text", "Check#"), ("text", "Date"), ("combo box", "Description"), ("text", "Credit"),
+            ("text", "Debit"), ("push button", "Balance"), ("push button", "New"), ("push button", "Edit"),
+            ("push button", "Delete"), ("list", "Check#, Date, Description, Credit, Debit, St."),
+            ("push button", "Record"), ("push button", "Setup"), ("label", "Balanced Ammount")]
+for role, name in expected:
+    if find(frame, role, name) is None:
+        failures.append("no %s named %r" % (role, name))
+    else:
+        print("ok: %s %r" % (role, name))
+
+date = find(frame, "text", "Date")
+if date is not None:
+    subprocess.run(["xdotool", "key", "Tab"], check=True)
+    subprocess.run(["xdotool", "type", "--delay", "50", typed], check=True)
+    value = ""
+    for _ in range(50):
+        value = text_of(date)
+        if value == typed:
+            break
+        time.sleep(0.1)
+    if value == typed:
+        print("ok: the Date field reads %r after typing" % value)
+    else:
+        failures.append("the Date field reads %r after typing %r" % (value, typed))
+    states = date.getState()
+    if not states.contains(pyatspi.STATE_FOCUSED):
+        failures.append("the Date field that was typed into is not focused")
+
+for f in failures:
+    print("FAIL: " + f)
+sys.exit(1 if failures else 0)

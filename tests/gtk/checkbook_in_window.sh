@@ -1,0 +1,239 @@
+#!/usr/bin/env bash
+# A person's session with the register in its desktop window: GTK on a
+# virtual X display, driven by keyboard and mouse through xdotool, the
+# clipboard included. The files it leaves are checked byte for byte (the same
+# as the Windows program's session leaves); screenshots go to the artefact
+# folder beside the wine session's. Then --desktop's folder and --window
+# without a display.
+# Usage: tests/gtk/checkbook_in_window.sh <checkbook executable> <artefact folder>
+set -euo pipefail
+program=$(realpath "$1")
+artefacts=$(realpath -m "$2")
+mkdir -p "$artefacts"
+for tool in Xvfb xdotool xprop import sqlite3; do
+  command -v "$tool" >/dev/null 2>&1 || { echo "$tool is not installed: skipped"; exit 77; }
+done
+
+work=$(mktemp -d)
+# Xvfb picks a free display and writes its number.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(cat "$work/display") GSK_RENDERER=cairo GTK_A11Y=none NO_AT_BRIDGE=1 LC_ALL=C.UTF-8
+cleanup() {
+  [ -z "${program_pid:-}" ] || kill "$program_pid" 2>/dev/null || true
+  kill "$xvfb" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+check() {  # check <what> <expected> <actual>
+  if [ "$2" == "$3" ]; then echo "ok: $1"; else fail "$1"; diff <(echo "$2") <(echo "$3") || true; fi
+}
+window() {  # the id of the visible window with this exact title, waiting up to 20 s
+  for _ in $(seq 200); do
+    local id
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1 || true)
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+gone() {
+  for _ in $(seq 200); do
+    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  return 1
+}
+keys() { xdotool key --delay 60 "$@"; sleep 0.3; }
+type_text() { xdotool type --delay 50 "$1"; sleep 0.2; }
+field() {  # replaces the text of the focused field
+  keys End shift+Home BackSpace
+  [ -z "$1" ] || type_text "$1"
+}
+shot() {
+  sleep 0.5
+  import -window "$1" "$artefacts/$2.png"
+  echo "screenshot: $artefacts/$2.png"
+}
+# A click at a point of the window's client area, in pixels.
+click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.4; }
+wait_exit() {
+  for _ in $(seq 200); do
+    kill -0 "$1" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$1" 2>/dev/null; then
+    kill "$1"
+    echo "still running"
+    return
+  fi
+  local status=0
+  wait "$1" || status=$?
+  echo "$status"
+}
+# Where a control of the register lies, from the dialog units of its template:
+# the window's font averages are read off the menu bar's first item.
+unit_x() { echo $(($1 * avg_w / 4)); }
+unit_y() { echo $((menu_h + $1 * avg_h / 8)); }
+
+register="Qarvo's Checkbook v1.01"
+
+echo "== a session: account, transactions, a refused entry, clipboard, balancing by mouse, report, exit =="
+data=$work/data
+mkdir -p "$data"
+(cd "$data" && exec "$program" --window >"$work/stdout" 2>"$work/stderr") &
+program_pid=$!
+main=$(window "$register") || { fail "the register window never opened"; cat "$work/stderr"; exit 1; }
+xdotool windowfocus --sync "$main"
+shot "$main" gtk-register-empty
+eval "$(xdotool getwindowgeometry --shell "$main")"
+# 435 x 262 units below a menu bar as tall as a line and 6 pixels: the font
+# averages the window was laid out with.
+avg_w=$((WIDTH * 4 / 435))
+avg_h=$(((HEIGHT - 6) * 8 / 270))
+menu_h=$((avg_h + 6))
+
+keys alt+s a
+dialog=$(window "Account Information") || { fail "Setup > Account Details opened no dialog"; exit 1; }
+check "the account dialog is transient for the register" "yes" \
+  "$(xprop -id "$dialog" WM_TRANSIENT_FOR | grep -qi "$(printf '0x%x' "$main")" && echo yes || echo no)"
+type_text "Household"; keys Tab
+type_text "100.00"; keys Tab
+type_text "Main account"
+shot "$dialog" gtk-account-dialog
+keys Tab Return
+gone "Account Information" || fail "the account dialog did not close"
+
+transaction() {
+  field "$1"; keys Tab
+  field "$2"; keys Tab
+  field "$3"; keys Tab
+  field "$4"; keys Tab
+  field "$5"; keys alt+n
+  sleep 0.5
+}
+transaction 101 12/01/2026 Grocer "" 25.50
+transaction "" 12/02/2026 Employer 1000.00 25.50
+message=$(window "Data Entry") || fail "both amounts were taken without a message"
+if [ -n "${message:-}" ]; then
+  shot "$message" gtk-message-both-amounts
+  [ "$message" != "$main" ] || fail "the message box is not a window of its own"
+  xprop -id "$message" WM_TRANSIENT_FOR | grep -qi "$(printf '0x%x' "$main")" || fail "the message box is not transient for the register"
+fi
+keys Return
+gone "Data Entry" || fail "the message did not close"
+# Into the debit field with the mouse, emptied, then the New button clicked.
+click "$main" "$(unit_x 369)" "$(unit_y 23)"
+field ""
+click "$main" "$(unit_x 347)" "$(unit_y 252)"
+# The third payee goes through the clipboard: typed into the credit field,
+# selected, copied and cut from it, and pasted into the payee box.
+field 102; keys Tab
+field 12/03/2026; keys Tab
+field ""; keys Tab
+field ""; type_text "Power Co"; keys ctrl+a ctrl+c ctrl+x
+keys shift+Tab ctrl+v Tab Tab
+field 60; keys alt+n
+sleep 0.5
+shot "$main" gtk-register-three-transactions
+
+# Balance, then the first two lines marked with the mouse, then Finish.
+keys alt+b
+click "$main" "$(unit_x 200)" "$(( $(unit_y 31) + avg_h / 2 + 2 ))"
+click "$main" "$(unit_x 200)" "$(( $(unit_y 31) + avg_h + avg_h / 2 + 2 ))"
+shot "$main" gtk-register-balancing
+keys alt+f
+keys alt+s h
+keys alt+r p
+shot "$main" gtk-register-hidden
+keys alt+r Up Return
+check "exit code after Record > Exit" 0 "$(wait_exit "$program_pid")"
+program_pid=
+
+check "transactions in Ledger.dat" \
+"101|12/01/2026|Grocer|0.00|25.50|2
+0|12/02/2026|Employer|1000.00|0.00|2
+102|12/03/2026|Power Co|0.00|60.00|0" \
+  "$(sqlite3 "$data/Ledger.dat" "SELECT mCheckNum, mDate, mPayee, printf('%.2f', mCredit), printf('%.2f', mDebit),
+     mStatus FROM QLedger ORDER BY mDate")"
+check "account in Ledger.dat" "Household|Main account|100.00|1014.50" \
+  "$(sqlite3 "$data/Ledger.dat" "SELECT mBankName, mBankAccN, printf('%.2f', mInitialBalance),
+     printf('%.2f', mAccBalance) FROM QAccounts")"
+check "integrity of Ledger.dat" ok "$(sqlite3 "$data/Ledger.dat" "PRAGMA integrity_check")"
+check "RErivaRude.ini bytes" \
+  "$(printf '[RErivaRude_100]\nNumPayees=3\nPayee_1=Grocer\nPayee_2=Employer\nPayee_3=Power Co\nHideRec=1\n' | od -c)" \
+  "$(od -c <"$data/RErivaRude.ini")"
+{
+  printf '\nRErivarude v 1.01\n ##   Date        Description                           Credit  Debit St\n'
+  printf -- '-%.0s' $(seq 74)
+  printf '\n%5d %-10s  %-38s  %8s%-4.2f    \n' 102 12/03/2026 "Power Co" "" 60
+} >"$work/Report.expected"
+check "Report.txt bytes (reconciled rows hidden)" "$(od -c <"$work/Report.expected")" \
+  "$(od -c <"$data/Report.txt" 2>&1)"
+# Without a window manager the X focus jumps between the windows as they
+# open, and GTK says so when a caret blinks on; anything else is a fault.
+check "nothing on standard error" "" \
+  "$(grep -v -e 'did not receive a focus-out event' -e '^If you handle this event' -e '^GDK_EVENT_PROPAGATE so' \
+      -e '^gets the event as well' -e '^$' "$work/stderr" || true)"
+
+echo "== the close box =="
+(cd "$data" && exec "$program" --window >/dev/null 2>&1) &
+program_pid=$!
+main=$(window "$register") || fail "the register did not open again"
+xdotool windowfocus --sync "$main"
+sleep 1  # drawn and taking events, as a person sees it before closing it
+# What the window manager's close button sends: WM_DELETE_WINDOW.
+python3 - "$main" <<'PY' 2>/dev/null || xdotool key --window "$main" alt+F4
+import ctypes, sys
+x = ctypes.cdll.LoadLibrary("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+d = x.XOpenDisplay(None)
+x.XInternAtom.restype = ctypes.c_ulong
+protocols = x.XInternAtom(ctypes.c_void_p(d), b"WM_PROTOCOLS", 0)
+delete = x.XInternAtom(ctypes.c_void_p(d), b"WM_DELETE_WINDOW", 0)
+class Ev(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]
+ev = Ev(type=33, window=int(sys.argv[1]), message_type=protocols, format=32)
+ev.data[0] = delete
+x.XSendEvent(ctypes.c_void_p(d), ctypes.c_ulong(int(sys.argv[1])), 0, 0, ctypes.byref(ev))
+x.XFlush(ctypes.c_void_p(d))
+PY
+check "the close box ends the program" 0 "$(wait_exit "$program_pid")"
+program_pid=
+
+echo "== --desktop keeps the files in the documents folder =="
+home=$work/home
+mkdir -p "$home/.config"
+printf 'XDG_DOCUMENTS_DIR="$HOME/Papers"\n' >"$home/.config/user-dirs.dirs"
+elsewhere=$work/elsewhere
+mkdir -p "$elsewhere"
+(cd "$elsewhere" && HOME=$home XDG_CONFIG_HOME=$home/.config exec "$program" --desktop >/dev/null 2>&1) &
+program_pid=$!
+main=$(window "$register") || fail "--desktop opened no window"
+xdotool windowfocus --sync "$main"
+keys alt+r Up Return
+check "--desktop exit code" 0 "$(wait_exit "$program_pid")"
+program_pid=
+check "--desktop made Papers/Checkbook and kept the ledger there" yes \
+  "$([ -f "$home/Papers/Checkbook/Ledger.dat" ] && echo yes || echo no)"
+check "--desktop left the current folder alone" "" "$(ls -A "$elsewhere")"
+
+echo "== --window without a display =="
+status=0
+(cd "$elsewhere" && env -u DISPLAY -u WAYLAND_DISPLAY "$program" --window >"$work/out" 2>"$work/err") || status=$?
+check "exit code" 1 "$status"
+check "says so on standard error" yes "$(grep -q 'no display' "$work/err" && echo yes || echo no)"
+check "nothing on standard output, no files" "" "$(cat "$work/out")$(ls -A "$elsewhere")"
+
+if [ "$failures" -ne 0 ]; then
+  echo "window session: $failures check(s) failed"
+  exit 1
+fi
+echo "window session: all checks passed"

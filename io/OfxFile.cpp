@@ -7,6 +7,7 @@
 
 #include "io/Fields.h"
 #include "io/StatementFiles.h"
+#include "storage/TextEncoding.h"
 
 namespace {
 
@@ -25,10 +26,8 @@ bool ContainsNoCase(std::string_view text, std::string_view needle) {
   return false;
 }
 
-// Windows-1252's 0x80 to 0x9F; the rest of the upper half is Latin-1.
-const char16_t kCp1252High[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-                                  0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-                                  0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+// The five bytes Windows-1252 leaves unassigned: no bank means them as text.
+bool Unassigned1252(unsigned char c) { return c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D; }
 
 void AppendUtf8(std::string& out, uint32_t code) {
   if (code < 0x80) {
@@ -107,9 +106,9 @@ bool DecodeText(std::string_view raw, Charset charset, std::string& out) {
     }
     if (c < 0x80 || charset == Charset::Utf8) {
       out += static_cast<char>(c);
-    } else if (charset == Charset::Cp1252 && c < 0xA0) {
-      if (kCp1252High[c - 0x80] == 0xFFFD) return false;
-      AppendUtf8(out, kCp1252High[c - 0x80]);
+    } else if (charset == Charset::Cp1252) {
+      if (Unassigned1252(c)) return false;
+      out += Windows1252ToUtf8(raw.substr(i, 1));
     } else {
       AppendUtf8(out, c);
     }

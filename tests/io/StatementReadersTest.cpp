@@ -118,13 +118,13 @@ TEST(StatementReadersTest, OfxOneAndTwoReadAsTheBankWroteThem) {
   const std::vector<ReaderCase> cases = {
       {"SGML in Windows-1252, entities, payee aggregate, memo",
        kSgmlHeader + "<OFX>" + kSignOn + "\r\n<BANKMSGSRSV1><STMTTRNRS><STMTRS><BANKTRANLIST>\r\n"
-       "<STMTTRN>\r\n<TRNTYPE>DEBIT\r\n<DTPOSTED>20030115\r\n<TRNAMT>-12.5\r\n<FITID>1\r\n<NAME>Caf\xE9 & Bar &amp; Grill\r\n</STMTTRN>\r\n"
+       "<STMTTRN>\r\n<TRNTYPE>DEBIT\r\n<DTPOSTED>20030115\r\n<TRNAMT>-12.5\r\n<FITID>1\r\n<NAME>Caf\xE9\x92s & Bar &amp; Grill\r\n</STMTTRN>\r\n"
        "<STMTTRN><TRNTYPE>CHECK<DTPOSTED>20030116000000[-8:PST]<TRNAMT>-1,234.00<FITID>2<CHECKNUM>0101"
        "<PAYEE><NAME>Landlord<ADDR1>x</PAYEE></STMTTRN>\r\n"
        "<STMTTRN><TRNTYPE>CREDIT<DTUSER>20030117<TRNAMT>+5,25<FITID>3<MEMO>INTEREST</STMTTRN>\r\n"
        "</BANKTRANLIST></STMTRS></STMTTRNRS></BANKMSGSRSV1></OFX>",
        "",
-       {"13|2003-01-15|0|Caf\xC3\xA9 & Bar & Grill|-12.50", "20|2003-01-16|101|Landlord|-1234.00",
+       {"13|2003-01-15|0|Caf\xC3\xA9\xE2\x80\x99s & Bar & Grill|-12.50", "20|2003-01-16|101|Landlord|-1234.00",
         "21|2003-01-17|0|INTEREST|5.25"}},
       {"XML, credit card statement, no final </OFX>",
        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<?OFX OFXHEADER=\"200\"?>\n<OFX>" + kSignOn +

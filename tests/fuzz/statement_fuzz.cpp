@@ -1,6 +1,7 @@
 // Any text in any field gives exactly one statement, and the row stores the
 // text as written (cut to the column's limit), whatever quotes, semicolons or
-// comment marks it holds.
+// comment marks it holds; read back, a text that is not UTF-8 comes as the
+// Windows-1252 it is taken for.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +12,7 @@
 #include "storage/AccountRecord.h"
 #include "storage/LedgerRecord.h"
 #include "storage/TextConvert.h"
+#include "storage/TextEncoding.h"
 
 namespace {
 
@@ -25,10 +27,13 @@ std::vector<std::string> Fields(const uint8_t* data, size_t size, size_t count) 
   return fields;
 }
 
+// The text as a row reads it back: stored cut to the column's limit, then
+// read through the conversion of old text.
 std::string Cut(const std::string& text, size_t limit) {
-  std::vector<char> field(limit + 1);
-  CopyText(field.data(), text.c_str(), limit);
-  return field.data();
+  std::vector<char> stored(limit + 1), read(limit + 1);
+  CopyText(stored.data(), text.c_str(), limit);
+  CopyStoredText(read.data(), stored.data(), limit);
+  return read.data();
 }
 
 void Check(bool ok) {

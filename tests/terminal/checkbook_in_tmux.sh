@@ -19,7 +19,8 @@ for tool in tmux sqlite3; do
 done
 
 work=$(mktemp -d)
-socket="checkbook-test-$$-$RANDOM"
+round=0
+socket="checkbook-test-$$-$round"
 mkdir -p "$artefacts"
 finish() {
   tmux -L "$socket" kill-server >/dev/null 2>&1
@@ -78,7 +79,12 @@ start() {  # folder columns rows
     "cd '$1' && env TERM=xterm-256color LANG=C.UTF-8 LC_ALL= '$program'; echo \"checkbook ended with \$?\"; sleep 600"
 }
 
-stop_tmux() { tmux -L "$socket" kill-server >/dev/null 2>&1; }
+# The next session gets a server of its own: a new server on the socket of one
+# still shutting down can be caught by it ("server exited unexpectedly").
+stop_tmux() {
+  tmux -L "$socket" kill-server >/dev/null 2>&1
+  socket="checkbook-test-$$-$((++round))"
+}
 
 # ---- A person's session, the same at every size ----
 session() {  # columns rows

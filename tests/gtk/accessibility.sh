@@ -11,11 +11,10 @@ done
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "pyatspi is not installed: skipped"; exit 77; }
 
 work=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$work/display") GSK_RENDERER=cairo LC_ALL=C.UTF-8
+. "$here/../support/x_session.sh"
+start_display
+trap 'stop_display; rm -rf "$work"' EXIT
+export GSK_RENDERER=cairo LC_ALL=C.UTF-8
 mkdir -p "$work/data"
 cd "$work/data"
 # The program, the bus's accessibility services and the check share one session bus.

@@ -15,11 +15,9 @@ for tool in Xvfb xdotool xprop import sqlite3; do
 done
 
 work=$(mktemp -d)
-# Xvfb picks a free display and writes its number.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$work/display") GSK_RENDERER=cairo GTK_A11Y=none NO_AT_BRIDGE=1 LC_ALL=C.UTF-8
+. "$(dirname "$0")/../support/x_session.sh"
+start_display
+export GSK_RENDERER=cairo GTK_A11Y=none NO_AT_BRIDGE=1 LC_ALL=C.UTF-8
 # In a sanitizer build, memory errors are still caught here; leaks are not:
 # GTK loads and unloads modules of its own whose allocations the leak checker
 # can no longer name, so no suppression can tell them from ours. The layout
@@ -27,59 +25,13 @@ export DISPLAY=:$(cat "$work/display") GSK_RENDERER=cairo GTK_A11Y=none NO_AT_BR
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 cleanup() {
   [ -z "${program_pid:-}" ] || kill "$program_pid" 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
+  stop_display
   rm -rf "$work"
 }
 trap cleanup EXIT
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-check() {  # check <what> <expected> <actual>
-  if [ "$2" == "$3" ]; then echo "ok: $1"; else fail "$1"; diff <(echo "$2") <(echo "$3") || true; fi
-}
-window() {  # the id of the visible window with this exact title, waiting up to 20 s
-  for _ in $(seq 200); do
-    local id
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1 || true)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-gone() {
-  for _ in $(seq 200); do
-    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  return 1
-}
-keys() { xdotool key --delay 60 "$@"; sleep 0.3; }
-type_text() { xdotool type --delay 50 "$1"; sleep 0.2; }
-field() {  # replaces the text of the focused field
-  keys End shift+Home BackSpace
-  [ -z "$1" ] || type_text "$1"
-}
-shot() {
-  sleep 0.5
-  import -window "$1" "$artefacts/$2.png"
-  echo "screenshot: $artefacts/$2.png"
-}
 # A click at a point of the window's client area, in pixels.
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.4; }
-wait_exit() {  # sets $exited to the program's exit status; in this shell, which alone can reap it
-  for _ in $(seq 200); do
-    kill -0 "$1" 2>/dev/null || break
-    sleep 0.1
-  done
-  if kill -0 "$1" 2>/dev/null; then
-    kill "$1"
-    exited="still running"
-    return
-  fi
-  exited=0
-  wait "$1" || exited=$?
-}
 # Where a control of the register lies, from the dialog units of its template:
 # the window's font averages are read off the menu bar's first item.
 unit_x() { echo $(($1 * avg_w / 4)); }
@@ -239,8 +191,4 @@ check "exit code" 1 "$status"
 check "says so on standard error" yes "$(grep -q 'no display' "$work/err" && echo yes || echo no)"
 check "nothing on standard output, no files" "" "$(cat "$work/out")$(ls -A "$elsewhere")"
 
-if [ "$failures" -ne 0 ]; then
-  echo "window session: $failures check(s) failed"
-  exit 1
-fi
-echo "window session: all checks passed"
+verdict "window session"

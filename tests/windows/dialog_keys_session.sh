@@ -14,41 +14,16 @@ mkdir -p "$artefacts"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 export WINEPREFIX=${WINEPREFIX:-$(dirname "$bin")/wineprefix}
 work=$(mktemp -d)
-display=:$((500 + RANDOM % 400))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$display
+key_delay=80
+. "$(dirname "$0")/../support/x_session.sh"
+start_display
 cleanup() {
   wineserver -k 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
+  stop_display
   rm -rf "$work"
 }
 trap cleanup EXIT
 wineboot -i >/dev/null 2>&1 || true
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-# The id of the top-level window with this exact caption, waiting up to 20 s.
-window() {
-  for _ in $(seq 200); do
-    local id
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1 || true)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-gone() {
-  for _ in $(seq 200); do
-    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  return 1
-}
-keys() { xdotool key --delay 80 "$@"; sleep 0.3; }
-type_text() { xdotool type --delay 50 "$1"; sleep 0.2; }
 
 # Runs one file of steps (tests/support/dialog_keys/README.md); false when a window never came or went.
 type_keys() {
@@ -103,8 +78,4 @@ for keys_file in "$sequences"/*.keys; do
   fi
 done
 
-if [ "$failures" -ne 0 ]; then
-  echo "dialog keys under wine: $failures check(s) failed"
-  exit 1
-fi
-echo "dialog keys under wine: all checks passed"
+verdict "dialog keys under wine"

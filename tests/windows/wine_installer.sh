@@ -27,27 +27,18 @@ export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
 work=$(mktemp -d)
 # A program started in the wrong folder writes its files here, not elsewhere.
 cd "$work"
-display=:$((90 + RANDOM % 400))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$display
+. "$root/tests/support/x_session.sh"
+start_display
 cleanup() {
   wine reg delete 'HKCU\Environment' /v Path /f >/dev/null 2>&1 || true
   wineserver -k 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
+  stop_display
   rm -rf "$work"
 }
 trap cleanup EXIT
 # A step that fails outside a check stops the run: say which.
 trap 'echo "FAIL: line $LINENO: $BASH_COMMAND"' ERR
 wineboot -i >/dev/null 2>&1 || true
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-check() {  # check <what> <expected> <actual>
-  if [ "$2" == "$3" ]; then echo "ok: $1"; else fail "$1"; diff <(echo "$2") <(echo "$3") || true; fi
-}
 
 # Windows side of the prefix.
 winenv() { wine cmd /c "echo %$1%" 2>/dev/null | tr -d '\r'; }
@@ -86,34 +77,6 @@ rm -rf "$data"
 # The user's own PATH entry, which the installer must keep.
 wine reg add 'HKCU\Environment' /v Path /t REG_SZ /d 'C:\Tools' /f >/dev/null 2>&1
 
-# Display helpers, as in wine_session.sh.
-window() {
-  for _ in $(seq 300); do
-    local id
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1 || true)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-gone() {
-  for _ in $(seq 200); do
-    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  return 1
-}
-keys() { xdotool key --delay 60 "$@"; sleep 0.3; }
-type_text() { xdotool type --delay 50 "$1"; sleep 0.2; }
-field() {
-  keys End shift+Home BackSpace
-  [ -z "$1" ] || type_text "$1"
-}
-shot() {
-  sleep 0.5
-  import -window "$1" "$artefacts/$2.png"
-  echo "screenshot: $artefacts/$2.png"
-}
 # Waits up to 20 s for the process behind a window to end.
 ended() {
   for _ in $(seq 200); do
@@ -290,8 +253,4 @@ check "nothing installed left" "no no" \
   "$([ -e "$program_dir" ] && echo yes || echo no) $([ -e "$shortcut" ] && echo yes || echo no)"
 check "Documents\\Checkbook kept again" "$kept" "$(contents "$data")"
 
-if [ "$failures" -ne 0 ]; then
-  echo "wine installer: $failures check(s) failed"
-  exit 1
-fi
-echo "wine installer: all checks passed"
+verdict "wine installer"

@@ -11,71 +11,15 @@ mkdir -p "$artefacts"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 export WINEPREFIX=${WINEPREFIX:-$(dirname "$bin")/wineprefix}
 work=$(mktemp -d)
-display=:$((90 + RANDOM % 400))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$display
+. "$(dirname "$0")/../support/x_session.sh"
+start_display
 cleanup() {
   wineserver -k 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
+  stop_display
   rm -rf "$work"
 }
 trap cleanup EXIT
 wineboot -i >/dev/null 2>&1 || true
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-check() {  # check <what> <expected> <actual>
-  if [ "$2" == "$3" ]; then echo "ok: $1"; else fail "$1"; diff <(echo "$2") <(echo "$3") || true; fi
-}
-
-# The id of the top-level window with this exact caption, waiting up to 20 s.
-window() {
-  for _ in $(seq 200); do
-    local id
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1 || true)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-gone() {
-  for _ in $(seq 200); do
-    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  return 1
-}
-keys() { xdotool key --delay 60 "$@"; sleep 0.3; }
-type_text() { xdotool type --delay 50 "$1"; sleep 0.2; }
-# Replaces the text of the field that has the focus.
-field() {
-  keys End shift+Home BackSpace
-  [ -z "$1" ] || type_text "$1"
-}
-shot() {
-  local file=$artefacts/$2.png
-  sleep 0.5
-  import -window "$1" "$file"
-  echo "screenshot: $file"
-}
-# Waits up to 20 s for the program (a child of this same shell) to end: its
-# exit code, or "still running".
-wait_exit() {
-  for _ in $(seq 200); do
-    kill -0 "$1" 2>/dev/null || break
-    sleep 0.1
-  done
-  if kill -0 "$1" 2>/dev/null; then
-    kill "$1"
-    echo "still running"
-    return
-  fi
-  local status=0
-  wait "$1" || status=$?
-  echo "$status"
-}
 
 register="Qarvo's Checkbook v1.01"
 
@@ -130,8 +74,8 @@ keys alt+s h  # hide reconciled
 keys alt+r p  # the report
 shot "$main" register-hidden
 keys alt+r Up Return  # "&Edit" and "&Exit" share their letter: Exit is the last item
-wait_exit "$program" >"$work/status"
-check "exit code after Record > Exit" 0 "$(cat "$work/status")"
+wait_exit "$program"
+check "exit code after Record > Exit" 0 "$exited"
 
 check "transactions in Ledger.dat" \
 "101|12/01/2026|Grocer|0.00|25.50|2
@@ -172,6 +116,7 @@ refused() {
     kill "$pid" 2>/dev/null || true
   fi
   wait_exit "$pid"
+  echo "$exited"
 }
 empty=$work/empty
 mkdir -p "$empty"
@@ -193,8 +138,4 @@ check "a Ledger.dat that is no database: left as it was, no settings written" \
   "Ledger.dat: these are not the accounts you are looking for" \
   "$(ls -A "$broken"): $(cat "$broken/Ledger.dat")"
 
-if [ "$failures" -ne 0 ]; then
-  echo "wine session: $failures check(s) failed"
-  exit 1
-fi
-echo "wine session: all checks passed"
+verdict "wine session"

@@ -15,41 +15,16 @@ export WINEPREFIX=${WINEPREFIX:-$(dirname "$bin")/wineprefix}
 # Arguments reach the Windows programs as UTF-8.
 export LANG=C.UTF-8
 work=$(mktemp -d)
-display=:$((90 + RANDOM % 400))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$display
+. "$(dirname "$0")/../support/x_session.sh"
+start_display
 cleanup() {
   wineserver -k 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
+  stop_display
   rm -rf "$work"
 }
 trap cleanup EXIT
 wineboot -i >/dev/null 2>&1 || true
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-check() {  # check <what> <expected> <actual>
-  if [ "$2" == "$3" ]; then echo "ok: $1"; else fail "$1"; diff <(echo "$2") <(echo "$3") || true; fi
-}
-window() {
-  for _ in $(seq 200); do
-    local id
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1 || true)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-gone() {
-  for _ in $(seq 200); do
-    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  return 1
-}
-keys() { xdotool key --delay 60 "$@"; sleep 0.3; }
 # Text outside the keyboard's layout is pasted, as wine maps keys for such
 # characters unreliably; the rest is typed.
 enter_text() {
@@ -65,25 +40,6 @@ enter_text() {
 field() {
   keys End shift+Home BackSpace
   [ -z "$1" ] || enter_text "$1"
-}
-shot() {
-  sleep 0.5
-  import -window "$1" "$artefacts/$2.png"
-  echo "screenshot: $artefacts/$2.png"
-}
-wait_exit() {
-  for _ in $(seq 200); do
-    kill -0 "$1" 2>/dev/null || break
-    sleep 0.1
-  done
-  if kill -0 "$1" 2>/dev/null; then
-    kill "$1"
-    echo "still running"
-    return
-  fi
-  local status=0
-  wait "$1" || status=$?
-  echo "$status"
 }
 hex() { od -An -tx1 | tr -d ' \n'; }
 io() { wine "$programs/checkbook-io.exe" "$@"; }
@@ -124,8 +80,8 @@ keys alt+f
 keys alt+s h
 keys alt+r p
 keys alt+r Up Return
-wait_exit "$program" >"$work/status"
-check "exit code" 0 "$(cat "$work/status")"
+wait_exit "$program"
+check "exit code" 0 "$exited"
 
 check "transactions in Ledger.dat, as UTF-8" \
 "101|12/01/2026|$(printf 'Café Zoë 東京' | hex)|2
@@ -161,8 +117,8 @@ status=0
 check "checkbook-io refused while the register has the ledger" 1 "$status"
 keys alt+r p
 keys alt+r Up Return
-wait_exit "$program" >"$work/status"
-check "exit code after the restart" 0 "$(cat "$work/status")"
+wait_exit "$program"
+check "exit code after the restart" 0 "$exited"
 check "Report.txt after the restart still hides the reconciled row" "$(report | hex)" "$(hex <"$data/Report.txt")"
 check "RErivaRude.ini unchanged by the restart" "$ini" "$(hex <"$data/RErivaRude.ini")"
 
@@ -188,8 +144,8 @@ xdotool windowfocus --sync "$main"
 shot "$main" utf8-old-ledger
 keys alt+r p
 keys alt+r Up Return
-wait_exit "$program" >"$work/status"
-check "exit code with the old ledger" 0 "$(cat "$work/status")"
+wait_exit "$program"
+check "exit code with the old ledger" 0 "$exited"
 check "the old row reported as UTF-8" \
   "$(LC_ALL=C printf '      %-10s  %-38s  %8s%-4.2f    \r\n' 12/01/2026 'Café Zoë' '' 5 | hex)" \
   "$(tail -n 1 "$old/Report.txt" | hex)"
@@ -211,8 +167,4 @@ grep -q -- "--encoding windows-1252" "$work/refused" ||
 check "the statement's payee stored as UTF-8" "$(printf 'Bäckerei Müller' | hex)" \
   "$(sqlite3 "$data/Ledger.dat" "SELECT lower(hex(mPayee)) FROM QLedger WHERE mDate = '12/03/2026'")"
 
-if [ "$failures" -ne 0 ]; then
-  echo "wine UTF-8 session: $failures check(s) failed"
-  exit 1
-fi
-echo "wine UTF-8 session: all checks passed"
+verdict "wine UTF-8 session"

@@ -1,0 +1,81 @@
+# Sourced by the sessions that drive a program's windows on a virtual X
+# display with xdotool (the wine sessions and the desktop window's): the
+# display, the checks and their count, waiting for windows by their caption,
+# the keyboard, screenshots and the program's exit. Expects $artefacts.
+
+# Starts Xvfb on a display it picks itself, so sessions never meet on one, and
+# waits until it answers. Sets DISPLAY and $xvfb (its process).
+start_display() {
+  local number
+  number=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 100); do [ -s "$number" ] && break; sleep 0.1; done
+  export DISPLAY=:$(cat "$number")
+  rm -f "$number"
+  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+}
+stop_display() { kill "$xvfb" 2>/dev/null || true; }
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+check() {  # check <what> <expected> <actual>
+  if [ "$2" == "$3" ]; then echo "ok: $1"; else fail "$1"; diff <(echo "$2") <(echo "$3") || true; fi
+}
+# The session's last word: its exit status says whether every check passed.
+verdict() {  # verdict <session name>
+  if [ "$failures" -ne 0 ]; then
+    echo "$1: $failures check(s) failed"
+    exit 1
+  fi
+  echo "$1: all checks passed"
+}
+
+# The id of the visible top-level window with this exact caption, waiting up
+# to 30 s (a first start under wine can take that long).
+window() {
+  for _ in $(seq 300); do
+    local id
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1 || true)
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+gone() {  # true once no visible window has this caption, waiting up to 20 s
+  for _ in $(seq 200); do
+    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+key_delay=${key_delay:-60}
+keys() { xdotool key --delay "$key_delay" "$@"; sleep 0.3; }
+type_text() { xdotool type --delay 50 "$1"; sleep 0.2; }
+field() {  # replaces the text of the focused field
+  keys End shift+Home BackSpace
+  [ -z "$1" ] || type_text "$1"
+}
+shot() {  # shot <window id> <file name without .png>
+  sleep 0.5
+  import -window "$1" "$artefacts/$2.png"
+  echo "screenshot: $artefacts/$2.png"
+}
+
+# Waits up to 20 s for a program started in the background of this same shell
+# (the only one that can reap it) and sets $exited to its exit status, or to
+# "still running" after stopping it.
+wait_exit() {
+  for _ in $(seq 200); do
+    kill -0 "$1" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$1" 2>/dev/null; then
+    kill "$1"
+    exited="still running"
+    return
+  fi
+  exited=0
+  wait "$1" || exited=$?
+}

@@ -10,9 +10,10 @@
 
 namespace {
 
-// A line: a check number of up to 11 characters, the 20-byte date, the 80-byte
-// payee, two amounts of up to 43 characters (a float has at most 39 integer
-// digits) and the separating spaces fit in 256 bytes.
+// A line: a check number of up to 11 characters, the 20-byte date, the payee
+// of up to 80 bytes padded to 38 columns (at most 98 bytes: twenty 4-byte
+// characters and 18 spaces), two amounts of up to 43 characters (a float has
+// at most 39 integer digits) and the separating spaces fit in 256 bytes.
 constexpr size_t kLineArea = 256;
 constexpr size_t kNumberArea = kMoneyArea;
 
@@ -34,13 +35,46 @@ char* PadLeft(char* out, const char* text, size_t length, size_t width) {
   return out + length;
 }
 
+// East Asian wide characters: two columns each in a fixed-width view.
+bool IsWide(char32_t ch) {
+  return (ch >= 0x1100 && ch <= 0x115F) || (ch >= 0x2E80 && ch <= 0x303E) || (ch >= 0x3041 && ch <= 0xA4CF) ||
+         (ch >= 0xAC00 && ch <= 0xD7A3) || (ch >= 0xF900 && ch <= 0xFAFF) || (ch >= 0xFE30 && ch <= 0xFE4F) ||
+         (ch >= 0xFF00 && ch <= 0xFF60) || (ch >= 0xFFE0 && ch <= 0xFFE6) || (ch >= 0x1F300 && ch <= 0x1F64F) ||
+         (ch >= 0x20000 && ch <= 0x3FFFD);
+}
+
+// The columns a UTF-8 text takes in a fixed-width view, so a payee in any
+// script fills its column as an ASCII one does. A byte that starts no
+// character counts as one column, as a viewer shows it.
+size_t Columns(const char* text, size_t length) {
+  size_t columns = 0;
+  for (size_t at = 0; at < length;) {
+    unsigned char lead = static_cast<unsigned char>(text[at]);
+    size_t extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    char32_t ch = extra == 0 ? lead : lead & (0x3F >> extra);
+    size_t next = at + 1;
+    while (next < length && next <= at + extra && (static_cast<unsigned char>(text[next]) & 0xC0) == 0x80) {
+      ch = (ch << 6) | (static_cast<unsigned char>(text[next]) & 0x3F);
+      ++next;
+    }
+    if (next != at + extra + 1) {
+      ch = lead;  // cut short: the lead byte alone
+      next = at + 1;
+    }
+    columns += IsWide(ch) ? 2 : 1;
+    at = next;
+  }
+  return columns;
+}
+
 // "%.2lf" of the amount widened to double.
 size_t FormatAmount(char (&area)[kNumberArea], float amount) {
   return static_cast<size_t>(FormatMoney(area, amount) - area);
 }
 
 // One row line, composed as the printf formats "%5ld ", "%-10s  ", "%-38s  ",
-// "%4.2lf  " and "%-4.2lf  " would write it.
+// "%4.2lf  " and "%-4.2lf  " would write it, the payee padded to 38 columns
+// rather than bytes.
 size_t ComposeRow(char (&line)[kLineArea], const LedgerRecord& row) {
   char* out = line;
   char number[kNumberArea];
@@ -52,7 +86,9 @@ size_t ComposeRow(char (&line)[kLineArea], const LedgerRecord& row) {
     out = Spaces(out, 6);
   }
   out = Spaces(PadRight(out, row.Date(), std::strlen(row.Date()), 10), 2);
-  out = Spaces(PadRight(out, row.Payee(), std::strlen(row.Payee()), 38), 2);
+  size_t payee = std::strlen(row.Payee());
+  size_t shown = Columns(row.Payee(), payee);
+  out = Spaces(PadRight(out, row.Payee(), payee, shown < 38 ? 38 - shown + payee : payee), 2);
   if (row.mCredit != 0) {
     out = Spaces(PadLeft(out, number, FormatAmount(number, row.mCredit), 4), 2);
   } else {

@@ -35,6 +35,38 @@ TEST_F(RegisterTest, ReportWritesTheRowsAsShownInFixedColumns) {
   EXPECT_TRUE(ui.MessageBoxes().empty());
 }
 
+// Padded by bytes, an accented or Asian payee pulled the amounts left of
+// their column.
+TEST_F(RegisterTest, ReportPadsThePayeeToColumnsNotBytes) {
+  struct Case {
+    const char* payee;
+    size_t spaces;
+  };
+  const Case cases[] = {
+      {"Caf\xC3\xA9 Zo\xC3\xAB", 30},               // two 2-byte letters
+      {"\xCE\xA9mega \xC3\x84rzte", 27},             // Greek and German
+      {"\xE6\x9D\xB1\xE4\xBA\xAC Store", 28},        // two wide characters take two columns each
+      {"\xF0\x9F\x8E\x81 Gifts", 30},                // a wide 4-byte character
+  };
+  std::string forty_columns;  // 80 bytes, wider than the column: nothing added
+  for (int i = 0; i < 40; ++i) forty_columns += "\xC3\x84";
+  AddAccount(0);
+  int day = 1;
+  for (const Case& c : cases) AddRow("01/0" + std::to_string(day++) + "/2003", 0, c.payee, 1, 0, 0);
+  AddRow("01/09/2003", 0, forty_columns, 1, 0, 0);
+  ui.Then([&] { ui.ChooseMenu(ID_RECORD_REPORT); });
+  Run();
+
+  std::string expected = kBanner;
+  day = 1;
+  for (const Case& c : cases) {
+    expected += "      01/0" + std::to_string(day++) + "/2003  " + c.payee + std::string(c.spaces, ' ') + "  " +
+                std::string(8, ' ') + "1.00    \n";
+  }
+  expected += "      01/09/2003  " + forty_columns + "  " + std::string(8, ' ') + "1.00    \n";
+  EXPECT_EQ(ReadReport(), expected);
+}
+
 TEST_F(RegisterTest, ReportWithoutRowsIsTheBannerAndAnUnwritableReportIsLeftAlone) {
   ui.Then([&] { ui.ChooseMenu(ID_RECORD_REPORT); });
   Run();

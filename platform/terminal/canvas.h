@@ -25,6 +25,7 @@ enum class Style : unsigned char {
   ListArea,       // list and drop-down interiors
   Selected,       // the selected line of a list without the focus
   SelectedFocused,
+  Caret,          // the focused list's caret line when it is not selected: where the keys move from
   TextSelected,   // selected text in the focused field
   Button,
   ButtonDefault,

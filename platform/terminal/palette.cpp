@@ -13,6 +13,7 @@ Look Mono(Style style) {
     case Style::FieldFocused: look.reverse = true; break;
     case Style::Selected: look.underline = look.bold = true; break;
     case Style::SelectedFocused: look.reverse = look.bold = true; break;
+    case Style::Caret: look.underline = true; break;
     // Inside a reversed field, selected text shows the other way round.
     case Style::TextSelected: look.underline = look.bold = true; break;
     case Style::ButtonDefault: look.bold = true; break;
@@ -43,6 +44,8 @@ Look LookOf(Style style, int colours) {
     case Style::TitleInactive: return Look{grey, dark};
     case Style::Field:
     case Style::ListArea: return Look{black, white};
+    // Windows draws a dotted frame round that line; underlined, a terminal can show it.
+    case Style::Caret: return Look{black, white, false, false, true};
     case Style::FieldFocused: return Look{black, focus};
     case Style::Selected: return Look{grey, dark, true};
     case Style::ButtonDefault: return Look{black, grey, true};

@@ -257,7 +257,11 @@ void DrawList(Context& cx, const Window& c) {
   for (int r = 0; r < view.lines.height && view.top + r < count; ++r) {
     int index = view.top + r;
     Style lineStyle = style;
-    if (index == c.list.selection) lineStyle = focused ? Style::SelectedFocused : Style::Selected;
+    if (index == c.list.selection) {
+      lineStyle = focused ? Style::SelectedFocused : Style::Selected;
+    } else if (focused && index == c.list.caret) {
+      lineStyle = Style::Caret;
+    }
     int row = view.lines.row + r;
     cx.canvas.Fill(row, view.lines.col, 1, view.lines.width, lineStyle);
     std::string line = ExpandTabs(cx.place, c, c.list.items[static_cast<size_t>(index)]);
@@ -388,8 +392,17 @@ void PlaceCursor(Canvas& canvas, Window* active) {
   if (!active || active->dialog.menuBar.mode != layer::MenuBarState::Closed) return;
   Window* focus = layer::FocusOf(active);
   if (!focus || !focus->Visible() || !focus->Enabled()) return;
-  if (focus->kind != Kind::Edit && focus->kind != Kind::ComboBox) return;
   Placement p = Place(*active, canvas.Rows(), canvas.Cols());
+  if (focus->kind == Kind::ListBox) {
+    // On the caret line, where a screen reader and the eye look for the focus.
+    ControlBox cb = BoxOf(p, *focus);
+    ListView view = ViewOfList(cb, *focus, Framed(*focus, cb));
+    int line = focus->list.caret - view.top;
+    if (line >= 0 && line < view.lines.height && focus->list.caret < static_cast<int>(focus->list.items.size()))
+      canvas.cursor = std::make_pair(view.lines.row + line, view.lines.col);
+    return;
+  }
+  if (focus->kind != Kind::Edit && focus->kind != Kind::ComboBox) return;
   EditView view = ViewOfEdit(p, *focus);
   int row = 0, col = 0;
   CaretCell(*focus, view, row, col);

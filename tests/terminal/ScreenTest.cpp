@@ -134,6 +134,41 @@ TEST_F(ScreenTest, LongListShowsTheSelectionAndClicksSelectTheLineDrawn) {
   RunRegister();
 }
 
+// Without a mark, a person tabbing into a list with nothing selected could not
+// see which line the first key would select.
+TEST_F(ScreenTest, FocusedListShowsItsCaretLineUntilTheFocusLeaves) {
+  lines = {"Line 1", "Line 2", "Line 3"};
+  Then([&] {
+    SetFocus(Item(IDC_REGISTER));
+    term::Canvas screen = Screen();
+    int row = 0, col = 0;
+    ASSERT_TRUE(Find(screen, "Line 1", row, col)) << All(screen);
+    EXPECT_EQ(screen.At(row, col).style, Style::Caret);
+    ASSERT_TRUE(screen.cursor.has_value());
+    EXPECT_EQ(screen.cursor->first, row);
+    ASSERT_TRUE(Find(screen, "Line 2", row, col));
+    EXPECT_EQ(screen.At(row, col).style, Style::ListArea);
+    layer::PressKey(layer::Key::Down);  // selects the caret line
+  });
+  Then([&] {
+    term::Canvas screen = Screen();
+    int row = 0, col = 0;
+    ASSERT_TRUE(Find(screen, "Line 1", row, col));
+    EXPECT_EQ(screen.At(row, col).style, Style::SelectedFocused);
+    ASSERT_TRUE(screen.cursor.has_value());
+    EXPECT_EQ(screen.cursor->first, row);
+    SendMessageA(Item(IDC_REGISTER), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    SetFocus(Item(IDC_CHECKNUM));
+  });
+  Then([&] {
+    term::Canvas screen = Screen();
+    int row = 0, col = 0;
+    ASSERT_TRUE(Find(screen, "Line 1", row, col));
+    EXPECT_EQ(screen.At(row, col).style, Style::ListArea) << "no mark once the focus has left";
+  });
+  RunRegister();
+}
+
 TEST_F(ScreenTest, LongTextScrollsInItsFieldAndAClickPutsTheCaretOnTheCharacterThere) {
   const std::string typed = "01/15/2003 paid \xc3\xa9t\xc3\xa9 bills";
   Then([&] {

@@ -12,6 +12,22 @@ namespace {
 
 constexpr int kMaxTextColumns = 70;
 constexpr int kButtonWidth = 50, kButtonHeight = 14, kGap = 4, kMargin = 8;
+// A 32-pixel system icon in the units of the message font, and the room
+// between it and the text; the text wraps that much sooner, so a box is no
+// wider with an icon than without.
+constexpr int kIconWidth = 21, kIconHeight = 20, kIconGap = 7;
+constexpr int kIconId = 0x14;  // the id Windows gives a message box's icon
+
+// The stock icon of the MB_ICON bits, named by ordinal; null for none.
+const char* IconName(UINT type) {
+  switch (type & MB_ICONMASK) {
+    case MB_ICONHAND: return "#32513";
+    case MB_ICONQUESTION: return "#32514";
+    case MB_ICONEXCLAMATION: return "#32515";
+    case MB_ICONASTERISK: return "#32516";
+    default: return nullptr;
+  }
+}
 
 struct Button {
   int id;
@@ -30,10 +46,10 @@ std::vector<Button> ButtonsOf(UINT type) {
   }
 }
 
-// Lines of at most kMaxTextColumns cells; a last line break starts no line.
-std::vector<std::string> Lines(std::string_view text) {
+// Lines of at most `columns` cells; a last line break starts no line.
+std::vector<std::string> Lines(std::string_view text, int columns) {
   if (!text.empty() && text.back() == '\n') text.remove_suffix(text.size() > 1 && text[text.size() - 2] == '\r' ? 2 : 1);
-  return text::Wrap(text, kMaxTextColumns);
+  return text::Wrap(text, columns);
 }
 
 INT_PTR CALLBACK MessageBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
@@ -60,15 +76,30 @@ std::unique_ptr<Window> CreateMessageBox(const MessageBoxRequest& request) {
   box->dialog.proc = MessageBoxProc;
   box->dialog.defaultId = request.defaultButton;
 
-  std::vector<std::string> lines = Lines(request.text);
+  const char* icon = IconName(request.style);
+  int textX = icon ? kMargin + kIconWidth + kIconGap : kMargin;
+  std::vector<std::string> lines = Lines(request.text, kMaxTextColumns - (textX - kMargin) / 4);
   int columns = 0;
   for (const std::string& line : lines) columns = std::max(columns, text::Cells(line));
   std::vector<Button> buttons = ButtonsOf(request.style);
   int n = static_cast<int>(buttons.size());
   int buttonsWidth = n * kButtonWidth + (n - 1) * kGap;
   int textWidth = columns * 4;
-  int width = std::max({textWidth, buttonsWidth, static_cast<int>(request.caption.size()) * 4 + 16}) + 2 * kMargin;
+  int width = std::max({textX - kMargin + textWidth, buttonsWidth, static_cast<int>(request.caption.size()) * 4 + 16}) +
+              2 * kMargin;
   int textHeight = static_cast<int>(lines.size()) * 8;
+
+  if (icon) {
+    auto image = std::make_unique<Window>();
+    image->kind = Kind::Static;
+    image->className = "Static";
+    image->id = kIconId;
+    image->text = icon;
+    image->style = WS_CHILD | WS_VISIBLE | SS_ICON;
+    image->rect = {kMargin, kMargin, kIconWidth, kIconHeight};
+    image->parent = box.get();
+    box->children.push_back(std::move(image));
+  }
 
   auto label = std::make_unique<Window>();
   label->kind = Kind::Static;
@@ -76,11 +107,11 @@ std::unique_ptr<Window> CreateMessageBox(const MessageBoxRequest& request) {
   label->id = 0xFFFF;
   for (size_t i = 0; i < lines.size(); ++i) label->text += (i ? "\n" : "") + lines[i];
   label->style = WS_CHILD | WS_VISIBLE | WS_GROUP | SS_NOPREFIX;
-  label->rect = {kMargin, kMargin, textWidth, textHeight};
+  label->rect = {textX, kMargin, textWidth, textHeight};
   label->parent = box.get();
   box->children.push_back(std::move(label));
 
-  int x = (width - buttonsWidth) / 2, y = kMargin + textHeight + kMargin;
+  int x = (width - buttonsWidth) / 2, y = kMargin + std::max(textHeight, icon ? kIconHeight : 0) + kMargin;
   for (int i = 0; i < n; ++i) {
     auto b = std::make_unique<Window>();
     b->kind = Kind::Button;

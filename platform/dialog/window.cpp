@@ -63,6 +63,15 @@ Window* Window::TopLevel() {
   return w;
 }
 
+StockIcon StockIconOf(const Window& control) {
+  if (control.kind != Kind::Static || (control.style & 0xF) != SS_ICON) return StockIcon::None;
+  if (control.text == "#32513") return StockIcon::Error;        // IDI_HAND
+  if (control.text == "#32514") return StockIcon::Question;     // IDI_QUESTION
+  if (control.text == "#32515") return StockIcon::Warning;      // IDI_EXCLAMATION
+  if (control.text == "#32516") return StockIcon::Information;  // IDI_ASTERISK
+  return StockIcon::None;
+}
+
 char Mnemonic(const std::string& text) {
   for (size_t i = 0; i + 1 < text.size(); ++i) {
     if (text[i] != '&') continue;

@@ -138,6 +138,11 @@ int VisibleLines(const Window& list);
 int VisibleColumns(const Window& edit);
 int DroppedLines(const Window& combo);
 
+// The system icon an icon static (SS_ICON) shows when its text names a stock
+// icon by ordinal, "#32513" to "#32516", as a message box's icon does.
+enum class StockIcon { None, Error, Question, Warning, Information };
+StockIcon StockIconOf(const Window& control);
+
 // The mnemonic letter of a text: the character after the first '&' that is
 // not doubled, lower-cased; 0 for none.
 char Mnemonic(const std::string& text);

@@ -38,6 +38,9 @@ window.win32-dialog label.sunken { border: 1px solid alpha(currentColor, 0.35); 
 window.win32-dialog textview { border: 1px solid alpha(currentColor, 0.35); padding: 1px 3px; }
 window.win32-dialog .list-frame { border: 1px solid alpha(currentColor, 0.35); }
 window.win32-dialog scrollbar { min-width: 0; }
+window.win32-dialog image.error { color: @error_color; }
+window.win32-dialog image.warning { color: @warning_color; }
+window.win32-dialog image.accent { color: @theme_selected_bg_color; }
 .win32-menubar button, .win32-popup button { padding: 0 6px; min-height: 0; border-radius: 0; box-shadow: none; }
 .win32-menubar button.highlight, .win32-popup button.highlight { background: @theme_selected_bg_color; color: @theme_selected_fg_color; }
 .win32-popup { background: @theme_base_color; border: 1px solid alpha(currentColor, 0.35); }
@@ -433,6 +436,22 @@ class GtkFrontEnd : public layer::FrontEnd {
     return area;
   }
 
+  // A message box's system icon: the theme's symbolic one in the theme's
+  // error or accent colour, named for a screen reader as the box's kind.
+  static GtkWidget* NewIcon(layer::StockIcon icon, const PixelRect& room) {
+    const char* name = "dialog-information-symbolic";
+    const char* spoken = "Information";
+    if (icon == layer::StockIcon::Error) name = "dialog-error-symbolic", spoken = "Error";
+    if (icon == layer::StockIcon::Warning) name = "dialog-warning-symbolic", spoken = "Warning";
+    if (icon == layer::StockIcon::Question) name = "dialog-question-symbolic", spoken = "Question";
+    GtkWidget* image = gtk_image_new_from_icon_name(name);
+    gtk_image_set_pixel_size(GTK_IMAGE(image), std::min(room.width, room.height));
+    gtk_widget_set_valign(image, GTK_ALIGN_START);
+    gtk_widget_add_css_class(image, icon == layer::StockIcon::Error ? "error" : icon == layer::StockIcon::Warning ? "warning" : "accent");
+    gtk_accessible_update_property(GTK_ACCESSIBLE(image), GTK_ACCESSIBLE_PROPERTY_LABEL, spoken, -1);
+    return image;
+  }
+
   GtkWidget* NewEntry(ControlView* c) {
     GtkWidget* entry = gtk_entry_new();
     gtk_editable_set_width_chars(GTK_EDITABLE(entry), 1);
@@ -447,10 +466,15 @@ class GtkFrontEnd : public layer::FrontEnd {
     Window* w = c->control;
     switch (w->kind) {
       case Kind::Static: {
+        if (layer::StockIconOf(*w) != layer::StockIcon::None) {
+          Put(view, c, NewIcon(layer::StockIconOf(*w), c->placed.rect));
+          break;
+        }
         GtkWidget* label = gtk_label_new(nullptr);
         float align = (w->style & 3) == SS_CENTER ? 0.5f : (w->style & 3) == SS_RIGHT ? 1.0f : 0.0f;
         gtk_label_set_xalign(GTK_LABEL(label), align);
-        gtk_label_set_yalign(GTK_LABEL(label), w->dialog.messageBox || w->text.find('\n') != std::string::npos ? 0.0f : 0.5f);
+        bool inMessageBox = w->parent && w->parent->dialog.messageBox;
+        gtk_label_set_yalign(GTK_LABEL(label), inMessageBox || w->text.find('\n') != std::string::npos ? 0.0f : 0.5f);
         gtk_label_set_justify(GTK_LABEL(label), align == 0.5f ? GTK_JUSTIFY_CENTER : GTK_JUSTIFY_LEFT);
         if (w->exStyle & WS_EX_CLIENTEDGE) gtk_widget_add_css_class(label, "sunken");
         Put(view, c, label);
@@ -641,6 +665,7 @@ class GtkFrontEnd : public layer::FrontEnd {
     gtk_widget_set_sensitive(c->widget, w->Enabled());
     switch (w->kind) {
       case Kind::Static:
+        if (layer::StockIconOf(*w) != layer::StockIcon::None) break;
         if (w->text != c->shownText) {
           if (w->style & SS_NOPREFIX) gtk_label_set_text(GTK_LABEL(c->widget), w->text.c_str());
           else gtk_label_set_text_with_mnemonic(GTK_LABEL(c->widget), Underlined(w->text).c_str());

@@ -11,6 +11,7 @@ constexpr int kComboEditExtra = 8;  // a combo box's edit part: the font's heigh
 constexpr int kListTextInset = 2;
 
 bool ShowsLabel(const layer::Window& c) {
+  if (layer::StockIconOf(c) != layer::StockIcon::None) return false;
   return c.kind == layer::Kind::Static || c.kind == layer::Kind::Button || c.kind == layer::Kind::GroupBox;
 }
 

@@ -33,6 +33,8 @@ enum class Style : unsigned char {
   Disabled,
   Scroll,         // scroll indicators
   Shadow,
+  IconAlert,      // a message box's error or warning icon
+  IconNote,       // its information or question icon
   Message,        // the terminal-too-small notice
 };
 

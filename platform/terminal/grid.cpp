@@ -169,7 +169,8 @@ bool IsLabel(const layer::Window& control) {
 namespace {
 
 int TextCells(const layer::Window& c) {
-  std::u32string text = (c.style & SS_NOPREFIX) ? text::Decode(c.text) : MakeLabel(c.text).text;
+  std::u32string text = IconGlyph(c);
+  if (text.empty()) text = (c.style & SS_NOPREFIX) ? text::Decode(c.text) : MakeLabel(c.text).text;
   int widest = 0, line = 0;
   for (char32_t ch : text) {
     if (ch == U'\n') {

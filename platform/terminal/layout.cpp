@@ -62,6 +62,17 @@ Label MakeLabel(const std::string& text) {
   return label;
 }
 
+std::u32string IconGlyph(const layer::Window& control) {
+  switch (layer::StockIconOf(control)) {
+    case layer::StockIcon::Error: return U"(X)";
+    case layer::StockIcon::Warning: return U"/!\\";
+    case layer::StockIcon::Information: return U"(i)";
+    case layer::StockIcon::Question: return U"(?)";
+    case layer::StockIcon::None: break;
+  }
+  return {};
+}
+
 Placement Place(layer::Window& top, int screenRows, int screenCols) {
   Placement p;
   p.window = &top;

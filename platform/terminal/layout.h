@@ -55,6 +55,10 @@ struct Label {
 };
 Label MakeLabel(const std::string& text);
 
+// What a terminal shows for a message box's system icon: "(X)" for an error,
+// "/!\\" for a warning, "(i)" and "(?)"; empty for any other control.
+std::u32string IconGlyph(const layer::Window& control);
+
 // The visible part of an edit field (or a combo box's edit part).
 struct EditView {
   Box area;          // one row for a single-line field

@@ -20,6 +20,8 @@ Look Mono(Style style) {
     case Style::ButtonFocused: look.reverse = look.bold = true; break;
     case Style::Disabled: look.dim = true; break;
     case Style::Shadow: look.dim = true; break;
+    case Style::IconAlert:
+    case Style::IconNote:
     case Style::Message: look.bold = true; break;
     default: break;
   }
@@ -31,7 +33,7 @@ Look Mono(Style style) {
 Look LookOf(Style style, int colours) {
   if (colours < 8) return Mono(style);
   const bool many = colours >= 16;
-  const short black = 0, yellow = 3, blue = 4, cyan = 6, grey = 7;
+  const short black = 0, red = 1, yellow = 3, blue = 4, cyan = 6, grey = 7;
   const short dark = many ? 8 : black, white = many ? 15 : cyan;
   const short focus = colours >= 256 ? 229 : many ? 11 : yellow;
   switch (style) {
@@ -51,6 +53,8 @@ Look LookOf(Style style, int colours) {
     case Style::ButtonDefault: return Look{black, grey, true};
     case Style::Disabled: return Look{dark, grey, false, false, false, !many};
     case Style::Shadow: return Look{many ? dark : grey, black, false, false, false, true};
+    case Style::IconAlert: return Look{red, grey, true};
+    case Style::IconNote: return Look{blue, grey, true};
     case Style::Message: return Look{-1, -1, true};
     default: return Look{black, grey};
   }

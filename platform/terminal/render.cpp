@@ -99,6 +99,14 @@ bool WrapUpwards(Context& cx, const Window& self, int textRow, const Box& area, 
 
 void DrawStatic(Context& cx, const Window& c) {
   ControlBox cb = BoxOf(cx.place, c);
+  std::u32string glyph = IconGlyph(c);
+  if (!glyph.empty()) {
+    layer::StockIcon icon = layer::StockIconOf(c);
+    bool alert = icon == layer::StockIcon::Error || icon == layer::StockIcon::Warning;
+    cx.canvas.Text(cb.box.row, cb.box.col + std::max(0, (cb.box.width - 3) / 2), glyph,
+                   alert ? Style::IconAlert : Style::IconNote, cb.box.width);
+    return;
+  }
   // Squeezed across, a one-row sunken edge leaves its side bars' cells to the text.
   bool framed = Framed(c, cb) && !(cb.box.height == 1 && cx.place.grid.across.Dense());
   if (framed) DrawEdge(cx.canvas, cb, Style::Frame, false);

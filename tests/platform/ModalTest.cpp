@@ -174,6 +174,53 @@ TEST(MessageBoxWindow, KeysAnswerItAsTheyWould) {
   EXPECT_EQ(MessageBoxA(nullptr, "t", "c", MB_YESNO | MB_DEFBUTTON2), IDNO);
 }
 
+// Without its icon, an error looked like a notice, and "Remove Reconciled"
+// lost its warning.
+TEST(MessageBoxWindow, ShowsTheIconItsStyleAsksForBesideTextWrappedNoWider) {
+  const std::string text = "Are you sure you want to remove all reconciled transactions from this account? "
+                           "The transaction information will be lost.";
+  const struct {
+    UINT style;
+    layer::StockIcon icon;
+  } cases[] = {
+      {MB_OK, layer::StockIcon::None},
+      {MB_OK | MB_ICONERROR, layer::StockIcon::Error},
+      {MB_OKCANCEL | MB_ICONWARNING, layer::StockIcon::Warning},
+      {MB_OK | MB_ICONINFORMATION, layer::StockIcon::Information},
+      {MB_YESNO | MB_ICONQUESTION, layer::StockIcon::Question},
+  };
+  int plainWidth = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.style);
+    StepInput input;
+    input.steps.push_back([&](layer::Window* box) {
+      const layer::Window* icon = nullptr;
+      const layer::Window* label = nullptr;
+      for (const auto& child : box->children) {
+        if (layer::StockIconOf(*child) != layer::StockIcon::None) icon = child.get();
+        if (child->kind == layer::Kind::Static && child->id == 0xFFFF) label = child.get();
+      }
+      ASSERT_NE(label, nullptr);
+      if (c.icon == layer::StockIcon::None) {
+        EXPECT_EQ(icon, nullptr);
+        plainWidth = box->rect.cx;
+      } else {
+        ASSERT_NE(icon, nullptr);
+        EXPECT_EQ(layer::StockIconOf(*icon), c.icon);
+        EXPECT_GT(label->rect.x, icon->rect.x + icon->rect.cx) << "the text beside the icon";
+        EXPECT_LE(box->rect.cx, plainWidth) << "the text wraps sooner instead";
+        for (const auto& button : box->children) {
+          if (button->kind != layer::Kind::Button) continue;
+          EXPECT_GE(button->rect.y, icon->rect.y + icon->rect.cy);
+        }
+      }
+      EXPECT_LE(label->rect.x + label->rect.cx, box->rect.cx);
+      layer::PressKey(layer::Key::Enter);
+    });
+    MessageBoxA(nullptr, text.c_str(), "c", c.style);
+  }
+}
+
 TEST_F(ModalTest, MessageBoxWithoutOwnerIsModalToEveryDialog) {
   ui.Then([&] {
     HWND d = ui.Active();

@@ -44,9 +44,10 @@ class FitTest : public ScreenTest {
       for (auto& child : active->children) {
         layer::Window& c = *child;
         if (overlay || !c.Visible() || c.text.empty() || (c.kind != layer::Kind::Static && c.kind != layer::Kind::Button)) continue;
-        std::u32string text = (c.style & SS_NOPREFIX) ? text::Decode(c.text) : term::MakeLabel(c.text).text;
+        std::u32string text = term::IconGlyph(c);
+        if (text.empty()) text = (c.style & SS_NOPREFIX) ? text::Decode(c.text) : term::MakeLabel(c.text).text;
         term::ControlBox cb = term::BoxOf(p, c);
-        int row = text.find(U'\n') == std::u32string::npos ? cb.textRow : cb.box.row;
+        int row = text.find(U'\n') == std::u32string::npos && term::IconGlyph(c).empty() ? cb.textRow : cb.box.row;
         for (size_t start = 0; start <= text.size(); ++row) {
           size_t end = std::min(text.find(U'\n', start), text.size());
           std::u32string line = text.substr(start, end - start);

@@ -47,7 +47,7 @@ class ScreenTest : public testing::Test {
     UseProgramResources();
     kRows = 36;
     kCols = 110;
-    notice = {"First line of the message\nand a second", "Notice", MB_OKCANCEL};
+    notice = {"First line of the message\nand a second", "Notice", MB_OKCANCEL | MB_ICONWARNING};
     lines.clear();
     payees.clear();
     commands.clear();

@@ -325,6 +325,10 @@ TEST_F(ScreenTest, MessageBoxIsDrawnOverItsOwnerAndAnsweredByAClick) {
     EXPECT_EQ(second, first + 1);
     ASSERT_TRUE(Find(screen, "Notice", buttons, col));
     EXPECT_LT(buttons, first);
+    int icon = 0;
+    ASSERT_TRUE(Find(screen, "/!\\", icon, col)) << "the warning icon";
+    EXPECT_EQ(icon, first);
+    EXPECT_EQ(screen.At(icon, col).style, Style::IconAlert);
     ASSERT_TRUE(Find(screen, "▶ OK ◀", buttons, col));
     ASSERT_TRUE(Find(screen, "Cancel", buttons, cancel));
     EXPECT_GT(buttons, second);

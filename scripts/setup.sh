@@ -5,7 +5,7 @@ set -euo pipefail
 packages=("$@")
 if [ "${#packages[@]}" -eq 0 ]; then
   packages=(cmake g++ make pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev libbenchmark-dev
-            libncurses-dev tmux locales libgtk-4-dev xvfb xdotool x11-utils imagemagick
+            libncurses-dev tmux locales libgtk-4-dev xvfb xdotool x11-utils imagemagick weston
             dbus at-spi2-core python3-pyatspi)
 fi
 missing=()

@@ -302,8 +302,17 @@ class GtkFrontEnd : public layer::FrontEnd {
     view->window = w;
     view->handle = layer::ToHandle(w);
     view->layout = LayOut(*w, metrics_, Measure());
-    GtkWidget* window = gtk_window_new();
+    // A screen reader reads an alert's text as it appears, as Windows' do a
+    // message box's; the account dialog is a dialog, the register a window.
+    GtkAccessibleRole role = w->dialog.messageBox ? GTK_ACCESSIBLE_ROLE_ALERT_DIALOG
+                             : w->dialog.owner    ? GTK_ACCESSIBLE_ROLE_DIALOG
+                                                  : GTK_ACCESSIBLE_ROLE_WINDOW;
+    GtkWidget* window = GTK_WIDGET(g_object_new(GTK_TYPE_WINDOW, "accessible-role", role, nullptr));
     view->gtkWindow = window;
+    if (w->dialog.messageBox)
+      for (const auto& child : w->children)
+        if (child->kind == Kind::Static && layer::StockIconOf(*child) == layer::StockIcon::None)
+          gtk_accessible_update_property(GTK_ACCESSIBLE(window), GTK_ACCESSIBLE_PROPERTY_DESCRIPTION, child->text.c_str(), -1);
     gtk_widget_add_css_class(window, "win32-dialog");
     gtk_window_set_title(GTK_WINDOW(window), w->text.c_str());
     gtk_window_set_resizable(GTK_WINDOW(window), FALSE);

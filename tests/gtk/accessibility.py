@@ -1,6 +1,6 @@
 # What a screen reader finds of the running register through AT-SPI: its
-# fields, buttons and list with their roles and names, and a field's value
-# after typing. Run inside the session bus the program uses.
+# fields, buttons and list with their roles and names, a field's value after
+# typing, and a message box. Run inside the session bus the program uses.
 # Usage: accessibility.py <register caption> <value typed into the Date field>
 import subprocess
 import sys
@@ -72,6 +72,38 @@ if date is not None:
     states = date.getState()
     if not states.contains(pyatspi.STATE_FOCUSED):
         failures.append("the Date field that was typed into is not focused")
+
+
+def window_named(name):
+    for _ in range(50):
+        for app in pyatspi.Registry.getDesktop(0):
+            for i in range(app.childCount if app is not None else 0):
+                node = app.getChildAtIndex(i)
+                if node is not None and node.name == name:
+                    return node
+        time.sleep(0.1)
+    return None
+
+
+# A message box, as Windows' screen readers have it: a dialog whose text is
+# read with its caption, and its icon named.
+subprocess.run(["xdotool", "key", "alt+n"], check=True)
+box = window_named("Insert New Record")
+if box is None:
+    failures.append("no window named 'Insert New Record' after New without an account")
+else:
+    text = "Account is not setup yet. Please setup Account"
+    if box.getRoleName() not in ("dialog", "alert"):
+        failures.append("the message box is a %r, not a dialog" % box.getRoleName())
+    elif box.description != text:
+        failures.append("the message box describes itself as %r" % box.description)
+    else:
+        print("ok: the message box is a %s described by its text" % box.getRoleName())
+    if find(box, "image", "Error") is None:
+        failures.append("no image named 'Error' in the message box")
+    else:
+        print("ok: its icon is named 'Error'")
+    subprocess.run(["xdotool", "key", "Return"], check=True)
 
 for f in failures:
     print("FAIL: " + f)

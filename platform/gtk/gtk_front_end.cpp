@@ -446,7 +446,7 @@ class GtkFrontEnd : public layer::FrontEnd {
   }
 
   // A message box's system icon: the theme's symbolic one in the theme's
-  // error or accent colour, named for a screen reader as the box's kind.
+  // error, warning or accent colour, named for a screen reader as the box's kind.
   static GtkWidget* NewIcon(layer::StockIcon icon, const PixelRect& room) {
     const char* name = "dialog-information-symbolic";
     const char* spoken = "Information";

@@ -4,18 +4,32 @@
 # the keyboard, screenshots and the program's exit. Expects $artefacts.
 
 # Starts Xvfb on a display it picks itself, so sessions never meet on one, and
-# waits until it answers. Sets DISPLAY and $xvfb (its process).
+# waits until it answers. Sets DISPLAY and $xvfb (its process). -noreset: an X
+# server resets when its last client leaves, and a program connecting just
+# then (right after the check below) is refused.
 start_display() {
   local number
   number=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
+  xvfb_log=$(mktemp)
+  Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$number" >"$xvfb_log" 2>&1 &
   xvfb=$!
   for _ in $(seq 100); do [ -s "$number" ] && break; sleep 0.1; done
   export DISPLAY=:$(cat "$number")
   rm -f "$number"
   for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 }
-stop_display() { kill "$xvfb" 2>/dev/null || true; }
+stop_display() {
+  kill "$xvfb" 2>/dev/null || true
+  rm -f "$xvfb_log"
+}
+# What the X server was doing, for a failure report.
+display_state() {
+  local alive=running answers=answers
+  kill -0 "$xvfb" 2>/dev/null || alive="no longer running"
+  xdpyinfo >/dev/null 2>&1 || answers="does not answer"
+  echo "Xvfb on $DISPLAY: $alive, $answers"
+  tail -n 20 "$xvfb_log" | sed 's/^/Xvfb: /'
+}
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }

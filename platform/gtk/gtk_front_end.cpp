@@ -475,8 +475,8 @@ class GtkFrontEnd : public layer::FrontEnd {
     Window* w = c->control;
     switch (w->kind) {
       case Kind::Static: {
-        if (layer::StockIconOf(*w) != layer::StockIcon::None) {
-          Put(view, c, NewIcon(layer::StockIconOf(*w), c->placed.rect));
+        if (layer::StockIcon icon = layer::StockIconOf(*w); icon != layer::StockIcon::None) {
+          Put(view, c, NewIcon(icon, c->placed.rect));
           break;
         }
         GtkWidget* label = gtk_label_new(nullptr);

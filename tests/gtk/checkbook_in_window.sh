@@ -78,14 +78,6 @@ shot "$dialog" gtk-account-dialog
 keys Tab Return
 gone "Account Information" || fail "the account dialog did not close"
 
-transaction() {
-  field "$1"; keys Tab
-  field "$2"; keys Tab
-  field "$3"; keys Tab
-  field "$4"; keys Tab
-  field "$5"; keys alt+n
-  sleep 0.5
-}
 transaction 101 12/01/2026 Grocer "" 25.50
 transaction "" 12/02/2026 Employer 1000.00 25.50
 message=$(window "Data Entry") || fail "both amounts were taken without a message"

@@ -1,7 +1,8 @@
 # Sourced by the sessions that drive a program's windows on a virtual X
 # display with xdotool (the wine sessions and the desktop window's): the
-# display, the checks and their count, waiting for windows by their caption,
-# the keyboard, screenshots and the program's exit. Expects $artefacts.
+# display, wine on it, the checks and their count, waiting for windows by
+# their caption, the keyboard, a transaction typed in, screenshots and the
+# program's exit. Expects $artefacts and $work.
 
 # Starts Xvfb on a display it picks itself, so sessions never meet on one, and
 # waits until it answers. Sets DISPLAY and $xvfb (its process). -noreset: an X
@@ -29,6 +30,22 @@ display_state() {
   xdpyinfo >/dev/null 2>&1 || answers="does not answer"
   echo "Xvfb on $DISPLAY: $alive, $answers"
   tail -n 20 "$xvfb_log" | sed 's/^/Xvfb: /'
+}
+
+# wine on its own display, its prefix $WINEPREFIX or else the one given;
+# stop_wine ends both and removes $work, on exit unless the session traps
+# exit itself.
+start_wine() {  # start_wine <default prefix>
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+  export WINEPREFIX=${WINEPREFIX:-$1}
+  start_display
+  trap stop_wine EXIT
+  wineboot -i >/dev/null 2>&1 || true
+}
+stop_wine() {
+  wineserver -k 2>/dev/null || true
+  stop_display
+  rm -rf "$work"
 }
 
 failures=0
@@ -71,6 +88,18 @@ field() {  # replaces the text of the focused field
   keys End shift+Home BackSpace
   [ -z "$1" ] || type_text "$1"
 }
+# One transaction into the register's entry row: check#, date, payee, credit,
+# debit, then New. After New the fields keep their text and the focus is back
+# in the check number.
+transaction() {
+  field "$1"; keys Tab
+  field "$2"; keys Tab
+  field "$3"; keys Tab
+  field "$4"; keys Tab
+  field "$5"; keys alt+n
+  sleep 1
+}
+
 shot() {  # shot <window id> <file name without .png>
   sleep 0.5
   import -window "$1" "$artefacts/$2.png"

@@ -11,19 +11,10 @@ artefacts=$(realpath -m "$2")
 sequences=$(realpath "$(dirname "$0")/../support/dialog_keys")
 mkdir -p "$artefacts"
 
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
-export WINEPREFIX=${WINEPREFIX:-$(dirname "$bin")/wineprefix}
 work=$(mktemp -d)
 key_delay=80
 . "$(dirname "$0")/../support/x_session.sh"
-start_display
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  stop_display
-  rm -rf "$work"
-}
-trap cleanup EXIT
-wineboot -i >/dev/null 2>&1 || true
+start_wine "$(dirname "$bin")/wineprefix"
 
 # Runs one file of steps (tests/support/dialog_keys/README.md); false when a window never came or went.
 type_keys() {

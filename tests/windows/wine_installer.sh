@@ -22,23 +22,14 @@ msi=$build/$name.msi
 stage=$build/package/$name
 [ -f "$msi" ] || { echo "FAIL: no installer at $msi"; exit 1; }
 
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
-export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
 work=$(mktemp -d)
 # A program started in the wrong folder writes its files here, not elsewhere.
 cd "$work"
 . "$root/tests/support/x_session.sh"
-start_display
-cleanup() {
-  wine reg delete 'HKCU\Environment' /v Path /f >/dev/null 2>&1 || true
-  wineserver -k 2>/dev/null || true
-  stop_display
-  rm -rf "$work"
-}
-trap cleanup EXIT
+start_wine "$build/wineprefix"
+trap 'wine reg delete "HKCU\Environment" /v Path /f >/dev/null 2>&1 || true; stop_wine' EXIT
 # A step that fails outside a check stops the run: say which.
 trap 'echo "FAIL: line $LINENO: $BASH_COMMAND"' ERR
-wineboot -i >/dev/null 2>&1 || true
 
 # Windows side of the prefix.
 winenv() { wine cmd /c "echo %$1%" 2>/dev/null | tr -d '\r'; }

@@ -10,20 +10,11 @@ bin=$(realpath "$1")
 artefacts=$(realpath -m "$2")
 mkdir -p "$artefacts"
 
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
-export WINEPREFIX=${WINEPREFIX:-$(dirname "$bin")/wineprefix}
 # Arguments reach the Windows programs as UTF-8.
 export LANG=C.UTF-8
 work=$(mktemp -d)
 . "$(dirname "$0")/../support/x_session.sh"
-start_display
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  stop_display
-  rm -rf "$work"
-}
-trap cleanup EXIT
-wineboot -i >/dev/null 2>&1 || true
+start_wine "$(dirname "$bin")/wineprefix"
 
 # Text outside the keyboard's layout is pasted, as wine maps keys for such
 # characters unreliably; the rest is typed.
@@ -64,14 +55,6 @@ enter_text "100.00"; keys Tab
 enter_text "Zoë's"
 keys Tab Return
 gone "Account Information" || fail "the account dialog did not close"
-transaction() {
-  field "$1"; keys Tab
-  field "$2"; keys Tab
-  field "$3"; keys Tab
-  field "$4"; keys Tab
-  field "$5"; keys alt+n
-  sleep 1
-}
 transaction 101 12/01/2026 "Café Zoë 東京" "" 5
 transaction 102 12/02/2026 "Ωmega Ärzte" 6 ""
 shot "$main" utf8-register

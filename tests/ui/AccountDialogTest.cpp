@@ -32,15 +32,15 @@ TEST_F(RegisterTest, AccountDialogCreatesTheAccountAndMovesTheBalanceWithTheInit
   });
   ui.Then([&] { EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 150.00"); });
   InAccountDialog(ui, [&] {
-    ui.Type(IDC_INITIALBALANCE, "12abc");
+    ui.Type(IDC_INITIALBALANCE, "12abc");  // refused, the dialog stays open with it
+    ui.Click(IDOK);
+    EXPECT_EQ(LastMessage(), "Data Entry: The Initial Balance must be a number such as 1,200.00 or -25.50.");
+    EXPECT_EQ(ui.Text(0), "Account Information");
+    EXPECT_EQ(ui.Focused(), IDC_INITIALBALANCE);
+    ui.Type(IDC_INITIALBALANCE, " $1,000.005 ");
     ui.Click(IDOK);
   });
-  ui.Then([&] { EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 12.00"); });
-  InAccountDialog(ui, [&] {
-    ui.Type(IDC_INITIALBALANCE, "1e39");  // beyond single precision: no number
-    ui.Click(IDOK);
-  });
-  ui.Then([&] { EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 0.00"); });
+  ui.Then([&] { EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 1000.01"); });
   InAccountDialog(ui, [&] {
     ui.Type(IDC_INITIALBALANCE, "12");
     ui.Click(IDOK);

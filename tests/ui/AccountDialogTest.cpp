@@ -82,4 +82,42 @@ TEST_F(RegisterTest, RegisterStaysUsableWhileTheAccountDialogIsOpen) {
   EXPECT_EQ(StoredBalance(), "$ 160.00");
 }
 
+// A write the database refuses is reported, memory keeps what the database
+// holds, and the dialog stays open with what was typed, so OK can try again.
+TEST_F(RegisterTest, RefusedAccountWriteKeepsTheDialogOpenAndMemoryAsStored) {
+  struct Case {
+    const char *refuse, *name, *initial, *message, *heldName;
+    float heldBalance;
+    const char* balanceAfter;
+  } cases[] = {
+      {"INSERT INTO QAccounts", "Savings", "150", "Account Details: Error inserting the Account information.", "", 0,
+       "$ 150.00"},
+      {"UPDATE QAccounts", "Renamed", "200", "Account Details: Error updating the Account information.", "Savings", 150,
+       "$ 200.00"},
+  };
+  for (const Case& c : cases) {
+    InAccountDialog(ui, [&] {
+      engine.refuse = c.refuse;
+      ui.Type(IDC_ACCOUNTNAME, c.name);
+      ui.Type(IDC_INITIALBALANCE, c.initial);
+      ui.Click(IDOK);
+      EXPECT_EQ(LastMessage(), c.message);
+      EXPECT_EQ(ui.MessageBoxes().back().style, static_cast<UINT>(MB_OK | MB_ICONERROR));
+      EXPECT_EQ(ui.Text(0), "Account Information");
+      EXPECT_EQ(ui.Text(IDC_ACCOUNTNAME), c.name);
+      EXPECT_EQ(ui.Text(IDC_INITIALBALANCE), c.initial);
+      auto* held = appState.accounts->RowCount() > 0 ? static_cast<AccountRecord*>(appState.accounts->FirstRow())
+                                                     : appState.accounts;
+      EXPECT_STREQ(held->BankName(), c.heldName);
+      EXPECT_EQ(held->mAccBalance, c.heldBalance);
+      engine.refuse.clear();
+      ui.Click(IDOK);  // tried again, the change is taken from what is stored
+    });
+    ui.Then([&] { EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), c.balanceAfter); });
+  }
+  Run();
+  EXPECT_EQ(ui.MessageBoxes().size(), 2u);
+  EXPECT_EQ(StoredBalance(), "$ 200.00");
+}
+
 }  // namespace

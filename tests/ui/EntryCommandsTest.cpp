@@ -197,4 +197,100 @@ TEST_F(RegisterTest, ABalanceBeyondSinglePrecisionFailsTheCommand) {
   EXPECT_EQ(StoredBalance(), balance);
 }
 
+// What is typed is what is stored: each field's text is read as a person
+// means it, or refused with a message that names the field and shows its
+// form, the focus on that field and nothing stored; never its leading number.
+TEST_F(RegisterTest, EntryFieldsAreStoredAsTypedOrRefusedWithTheirForm) {
+  const char kCredit[] = "Data Entry: The Credit amount must be a number such as 1,200.00 or -25.50.";
+  const char kDebit[] = "Data Entry: The Debit amount must be a number such as 1,200.00 or -25.50.";
+  const char kDate[] = "Data Entry: The Date must be a real date written month/day/year, such as 01/31/2026.";
+  const char kCheck[] = "Data Entry: The Check# must be digits only, such as 1042, or left empty.";
+  struct Case {
+    const char *check, *date, *credit, *debit;
+    const char* stored;   // the row stored, or nullptr
+    const char* message;  // the refusal, or nullptr
+    int focus;
+  } cases[] = {
+      {"", "01/31/2026", "1,200.00", "", "01/31/2026|0|Pay|0.00|1200.00|0", nullptr, 0},
+      {" 105", "1/2/26", "", " $12,345.67 ", "1/2/26|105|Pay|12345.67|0.00|0", nullptr, 0},
+      {"", " 02/29/2024 ", "", "-25", "02/29/2024|0|Pay|-25.00|0.00|0", nullptr, 0},
+      {"", "12/31/2025", "10.005", "", "12/31/2025|0|Pay|0.00|10.01|0", nullptr, 0},
+      {"", "01/02/2026", "1,2", "", nullptr, kCredit, IDC_CREDIT},
+      {"", "01/02/2026", "", "12abc", nullptr, kDebit, IDC_DEBIT},
+      {"", "01/02/2026", "", "1.2.3", nullptr, kDebit, IDC_DEBIT},
+      {"", "01/02/2026", "", "1e3x", nullptr, kDebit, IDC_DEBIT},
+      {"", "01/02/2026", "abc", "5", nullptr, kCredit, IDC_CREDIT},
+      {"1O5", "01/02/2026", "5", "", nullptr, kCheck, IDC_CHECKNUM},
+      {"-3", "01/02/2026", "5", "", nullptr, kCheck, IDC_CHECKNUM},
+      {"99999999999", "01/02/2026", "5", "", nullptr, kCheck, IDC_CHECKNUM},
+      {"", "13/45/2025", "5", "", nullptr, kDate, IDC_DATE},
+      {"", "02/30/2026", "5", "", nullptr, kDate, IDC_DATE},
+      {"", "yesterday", "5", "", nullptr, kDate, IDC_DATE},
+      {"", "2025-02-03", "5", "", nullptr, kDate, IDC_DATE},
+      {"", "   ", "5", "", nullptr, kDate, IDC_DATE},
+  };
+  AddAccount(0);
+  for (const Case& c : cases) {
+    ui.Then([&] {
+      const size_t shown = ui.MessageBoxes().size();
+      ui.Click(IDC_BALANCE);  // the focus elsewhere, then back, so a refusal must move it
+      ui.Click(IDC_POSTPONE);
+      Fill(c.check, c.date, "Pay", c.credit, c.debit);
+      ui.Click(IDC_NEW);
+      if (c.message == nullptr) {
+        EXPECT_EQ(ui.MessageBoxes().size(), shown) << LastMessage();
+        EXPECT_EQ(Stored().back(), c.stored);
+        return;
+      }
+      ASSERT_EQ(ui.MessageBoxes().size(), shown + 1) << c.date;
+      EXPECT_EQ(LastMessage(), c.message);
+      EXPECT_EQ(ui.MessageBoxes().back().style, static_cast<UINT>(MB_OK | MB_ICONERROR));
+      EXPECT_EQ(ui.Focused(), c.focus);
+    });
+  }
+  Run();
+  EXPECT_EQ(Stored().size(), 4u);
+  EXPECT_EQ(StoredBalance(), "$ -11110.66");
+}
+
+// Delete selects the line above and shows it in the entry row, so an Edit
+// right after it changes that transaction as it is, and nothing else.
+TEST_F(RegisterTest, EditAfterDeleteChangesOnlyTheLineNowSelected) {
+  AddAccount(100);
+  AddRow("01/01/2026", 0, "Gift", 0, 75, 0);
+  AddRow("01/02/2026", 0, "Shop", 99.99, 0, 0);
+  ui.Then([&] {
+    ui.SelectLine(IDC_REGISTER, 1);
+    ui.Click(IDC_DELETE);
+    EXPECT_EQ(ui.Selection(IDC_REGISTER), 0);
+    EXPECT_EQ(ui.Text(IDC_PAYEE), "Gift");
+    EXPECT_EQ(ui.Text(IDC_CREDIT), "75.00");
+    EXPECT_EQ(ui.Text(IDC_DEBIT), "");
+    ui.Click(IDC_EDIT);
+  });
+  Run();
+  EXPECT_TRUE(ui.MessageBoxes().empty()) << LastMessage();
+  EXPECT_EQ(Stored(), Lines{"01/01/2026|0|Gift|0.00|75.00|0"});
+  EXPECT_EQ(StoredBalance(), "$ 199.99");
+}
+
+// An edited date can move its row; the selection goes with it, so the
+// entry row (which holds the edit) and the selected line stay one transaction.
+TEST_F(RegisterTest, EditThatMovesTheRowSelectsItWhereItNowIs) {
+  AddAccount(0);
+  AddRow("01/01/2026", 0, "First", 1, 0, 0);
+  AddRow("01/02/2026", 0, "Second", 2, 0, 0);
+  ui.Then([&] {
+    ui.SelectLine(IDC_REGISTER, 0);
+    ui.Type(IDC_DATE, "02/01/2026");
+    ui.Click(IDC_EDIT);
+    EXPECT_EQ(ui.Lines(IDC_REGISTER)[1], "\t02/01/2026\tFirst\t\t1.00");
+    EXPECT_EQ(ui.Selection(IDC_REGISTER), 1);
+    ui.Type(IDC_DEBIT, "3");
+    ui.Click(IDC_EDIT);
+  });
+  Run();
+  EXPECT_EQ(Stored(), (Lines{"02/01/2026|0|First|3.00|0.00|0", "01/02/2026|0|Second|2.00|0.00|0"}));
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 #include "storage/RegisterOrder.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "storage/CalendarDate.h"
@@ -9,13 +10,19 @@ namespace {
 
 struct Keyed {
   int32_t day;
+  int32_t transID;
   LedgerRecord* row;
 };
 
+// DateBefore's order, then the key; the row itself is read only for two
+// unreadable dates, so the sort stays within the keys.
 bool Before(const Keyed& a, const Keyed& b) {
-  if (DateBefore(a.day, a.row->Date(), b.day, b.row->Date())) return true;
-  if (DateBefore(b.day, b.row->Date(), a.day, a.row->Date())) return false;
-  return a.row->mTransID < b.row->mTransID;
+  if (a.day != b.day) return a.day < b.day;
+  if (a.day == 0) {
+    const int texts = std::strcmp(a.row->Date(), b.row->Date());
+    if (texts != 0) return texts < 0;
+  }
+  return a.transID < b.transID;
 }
 
 }  // namespace
@@ -27,7 +34,7 @@ void SortRegisterRows(LedgerRecord& table) {
   bool ordered = true;
   for (TableRecord* row = table.FirstRow(); row != nullptr; row = row->nextRow) {
     auto* entry = static_cast<LedgerRecord*>(row);
-    rows.push_back({CalendarDay(entry->Date()), entry});
+    rows.push_back({CalendarDay(entry->Date()), entry->mTransID, entry});
     if (ordered && rows.size() > 1) ordered = !Before(rows.back(), rows[rows.size() - 2]);
   }
   // Registers are mostly entered in date order and fetched by key.

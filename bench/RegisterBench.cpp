@@ -93,7 +93,7 @@ void BenchRefreshListFloor(benchmark::State& state) {
   Register reg(static_cast<int>(state.range(0)));
   if (!reg.Ready()) return state.SkipWithError("engine component not available");
   for (auto _ : state) {
-    appState.engine->Execute("SELECT * FROM QLedger WHERE mAccID = '1' ORDER BY mDate", nullptr, IgnoreRow);
+    appState.engine->Execute("SELECT * FROM QLedger WHERE mAccID = '1' ORDER BY mTransID", nullptr, IgnoreRow);
     appState.engine->Execute("SELECT * FROM QLedger WHERE mAccID = '1' AND mStatus = '3'", nullptr, IgnoreRow);
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));

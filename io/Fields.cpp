@@ -159,54 +159,8 @@ bool ValidDatePattern(std::string_view pattern) {
 }
 
 std::optional<int64_t> ParseAmount(std::string_view text, bool decimalComma) {
-  text = Trim(text);
-  bool negative = false;
-  if (text.size() >= 2 && text.front() == '(' && text.back() == ')') {
-    negative = true;
-    text = Trim(text.substr(1, text.size() - 2));
-  }
-  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-    negative = negative || text.front() == '-';
-    text = Trim(text.substr(1));
-  }
-  for (std::string_view symbol : {"$", "\xE2\x82\xAC", "\xC2\xA3"}) {  // $, euro, pound
-    if (text.substr(0, symbol.size()) == symbol) text = Trim(text.substr(symbol.size()));
-  }
-  const char group = decimalComma ? '.' : ',';
-  const char point = decimalComma ? ',' : '.';
-  int64_t units = 0;
-  size_t at = 0, digits = 0, sinceGroup = 0;
-  bool grouped = false;
-  for (; at < text.size() && text[at] != point; ++at) {
-    char c = text[at];
-    if (c == group) {
-      if (digits == 0 || (grouped && sinceGroup != 3) || (!grouped && sinceGroup > 3)) return std::nullopt;
-      grouped = true;
-      sinceGroup = 0;
-      continue;
-    }
-    if (!IsDigit(c) || digits >= 13) return std::nullopt;
-    units = units * 10 + (c - '0');
-    ++digits;
-    ++sinceGroup;
-  }
-  if (grouped && sinceGroup != 3) return std::nullopt;
-  int64_t cents = 0;
-  size_t decimals = 0;
-  if (at < text.size()) {
-    for (++at; at < text.size(); ++at, ++decimals) {
-      char c = text[at];
-      if (!IsDigit(c)) return std::nullopt;
-      if (decimals < 2) cents = cents * 10 + (c - '0');
-      else if (c != '0') return std::nullopt;
-    }
-    if (decimals == 0 && digits == 0) return std::nullopt;
-  } else if (digits == 0) {
-    return std::nullopt;
-  }
-  if (decimals == 1) cents *= 10;
-  int64_t value = units * 100 + cents;
-  return negative ? -value : value;
+  // A statement's cents are exact: a third decimal would be a fault in the file, not a rounding.
+  return ReadAmount(text, {.decimalComma = decimalComma, .statementMarks = true, .exactCents = true});
 }
 
 std::string FormatCents(int64_t cents) {

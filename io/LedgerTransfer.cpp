@@ -9,6 +9,7 @@
 
 #include "io/Fields.h"
 #include "io/Matching.h"
+#include "storage/CalendarDate.h"
 #include "storage/Money.h"
 
 namespace {
@@ -252,29 +253,25 @@ std::string BalanceProblem(float balance, int64_t change) {
          ", and the register keeps balances to the cent only between -131072.00 and 131072.00";
 }
 
-std::vector<ExportRow> RowsForExport(LedgerFile& file, const std::string& datePattern) {
+std::vector<ExportRow> RowsForExport(LedgerFile& file, [[maybe_unused]] const std::string& datePattern) {
   LedgerRecord* ledger = file.Ledger();
   FetchAccountRows(ledger, file.Account()->mAccID);
   struct Keyed {
-    std::optional<CalendarDate> date;
+    int32_t day;
     ExportRow row;
   };
   std::vector<Keyed> keyed;
   keyed.reserve(static_cast<size_t>(ledger->RowCount()));
   for (TableRecord* row = ledger->FirstRow(); row; row = row->nextRow) {
     auto* stored = static_cast<LedgerRecord*>(row);
-    keyed.push_back({ParseDate(stored->Date(), datePattern),
+    keyed.push_back({CalendarDay(stored->Date()),
                      {stored->mCheckNum, stored->Date(), stored->Payee(), ToCents(stored->mCredit),
                       ToCents(stored->mDebit), stored->mStatus}});
   }
   ledger->ClearRows();
-  // Stable: rows of one day keep the order they were added in.
+  // The register's order; stable, so rows of one day keep the order they were added in.
   std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
-    if (a.date.has_value() != b.date.has_value()) return a.date.has_value();
-    if (!a.date) return a.row.date < b.row.date;
-    if (a.date->year != b.date->year) return a.date->year < b.date->year;
-    if (a.date->month != b.date->month) return a.date->month < b.date->month;
-    return a.date->day < b.date->day;
+    return DateBefore(a.day, a.row.date, b.day, b.row.date);
   });
   std::vector<ExportRow> rows;
   rows.reserve(keyed.size());

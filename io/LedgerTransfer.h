@@ -82,6 +82,7 @@ int64_t ImportChange(const ImportPlan& plan);
 // Why the balance may not move by `change` cents (to where single precision
 // does not keep every cent); empty when it may.
 std::string BalanceProblem(float balance, int64_t change);
-// The account's rows in date order (dates read with datePattern; others
-// after them in text order).
+// The account's rows in the register's order: rows whose date the register
+// cannot read first, in text order, then by calendar date, rows of one date
+// in the order they were added.
 std::vector<ExportRow> RowsForExport(LedgerFile& ledger, const std::string& datePattern);

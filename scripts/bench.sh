@@ -44,7 +44,7 @@ fi
 # The statements the program sends, for the floor.
 create_accounts="CREATE TABLE QAccounts (mAccID INTEGER PRIMARY KEY,mAccBalance FLOAT,mLastBalResult FLOAT,mViewMode INTEGER,mBankName VARCHAR(40),mBankAccN VARCHAR(40),mLastBalance VARCHAR(20),mInitialBalance FLOAT,mPostAmmount FLOAT,mEndStatement FLOAT,mStatementDate VARCHAR(20))"
 create_ledger="CREATE TABLE QLedger (mTransID INTEGER PRIMARY KEY,mDate VARCHAR(20),mCheckNum INTEGER,mPayee VARCHAR(80),mDebit FLOAT,mCredit FLOAT,mAccID INTEGER,mStatus INTEGER)"
-refresh=$'SELECT * FROM QLedger WHERE mAccID = \'1\' ORDER BY mDate\nSELECT * FROM QLedger WHERE mAccID = \'1\' AND mStatus = \'3\''
+refresh=$'SELECT * FROM QLedger WHERE mAccID = \'1\' ORDER BY mTransID\nSELECT * FROM QLedger WHERE mAccID = \'1\' AND mStatus = \'3\''
 account_update="UPDATE QAccounts SET mAccBalance = 990.00, mLastBalResult = 0.00, mViewMode = 0, mBankName = 'Household', mBankAccN = NULL, mLastBalance = NULL, mInitialBalance = 1000.00, mPostAmmount = 0.00, mEndStatement = 0.00, mStatementDate = NULL WHERE mAccID = 1"
 ledger_update() {  # transaction id, status
   echo "UPDATE QLedger SET  mDate = '12/30/2025', mCheckNum = 0, mPayee = 'Corner Grocery', mDebit = 12.34, mCredit = 0.00, mAccID = 1, mStatus = $2 WHERE mTransID = $1"

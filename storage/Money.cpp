@@ -58,3 +58,95 @@ char* WriteCents(char* out, int64_t cents) {
   *out++ = static_cast<char>('0' + magnitude % 10);
   return out;
 }
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+bool TakeSign(std::string_view& text, bool& negative) {
+  if (text.empty() || (text.front() != '-' && text.front() != '+')) return false;
+  negative = text.front() == '-';
+  text = TrimBlanks(text.substr(1));
+  return true;
+}
+
+bool TakeCurrency(std::string_view& text, bool others) {
+  static constexpr std::string_view kOthers[] = {"\xE2\x82\xAC", "\xC2\xA3"};  // euro, pound
+  if (text.starts_with('$')) {
+    text = TrimBlanks(text.substr(1));
+    return true;
+  }
+  for (std::string_view symbol : kOthers) {
+    if (others && text.starts_with(symbol)) {
+      text = TrimBlanks(text.substr(symbol.size()));
+      return true;
+    }
+  }
+  return false;
+}
+
+// Beyond them an amount is far beyond any balance: it saturates as ToCents does.
+constexpr size_t kMostDigits = 15;
+
+}  // namespace
+
+std::optional<int64_t> ReadAmount(std::string_view text, const AmountForm& form) {
+  text = TrimBlanks(text);
+  bool negative = false;
+  if (form.statementMarks && text.size() >= 2 && text.front() == '(' && text.back() == ')') {
+    negative = true;
+    text = TrimBlanks(text.substr(1, text.size() - 2));
+  }
+  // "-$25" and "$-25" alike, each mark at most once.
+  bool signed_ = false;
+  if (!negative) signed_ = TakeSign(text, negative);
+  if (TakeCurrency(text, form.statementMarks) && !signed_ && !negative) TakeSign(text, negative);
+
+  const char group = form.decimalComma ? '.' : ',';
+  const char point = form.decimalComma ? ',' : '.';
+  int64_t units = 0;
+  size_t at = 0, digits = 0, sinceGroup = 0;
+  bool grouped = false;
+  for (; at < text.size() && text[at] != point; ++at) {
+    const char c = text[at];
+    if (c == group) {
+      if (digits == 0 || (grouped && sinceGroup != 3) || (!grouped && sinceGroup > 3)) return std::nullopt;
+      grouped = true;
+      sinceGroup = 0;
+      continue;
+    }
+    if (c < '0' || c > '9') return std::nullopt;
+    if (digits < kMostDigits) units = units * 10 + (c - '0');
+    ++digits;
+    ++sinceGroup;
+  }
+  if (grouped && sinceGroup != 3) return std::nullopt;
+  int64_t cents = 0;
+  size_t decimals = 0;
+  bool roundUp = false;
+  if (at < text.size()) {
+    for (++at; at < text.size(); ++at, ++decimals) {
+      const char c = text[at];
+      if (c < '0' || c > '9') return std::nullopt;
+      if (decimals < 2) {
+        cents = cents * 10 + (c - '0');
+      } else if (form.exactCents) {
+        if (c != '0') return std::nullopt;
+      } else if (decimals == 2) {
+        roundUp = c >= '5';  // half away from zero: the third decimal decides
+      }
+    }
+    if (decimals == 0 && digits == 0) return std::nullopt;
+  } else if (digits == 0) {
+    return std::nullopt;
+  }
+  if (decimals == 1) cents *= 10;
+  const int64_t value = digits > kMostDigits ? kMaxCents : units * 100 + cents + (roundUp ? 1 : 0);
+  return negative ? -value : value;
+}

@@ -7,6 +7,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 // Single precision holds every cent only below 2^17 = 131072.00; from there
 // on two neighbouring cents can share one value.
@@ -32,3 +34,18 @@ int64_t Difference(float a, float b);
 // returns the end; `out` has room for kCentsArea bytes. No terminator.
 constexpr size_t kCentsArea = 24;
 char* WriteCents(char* out, int64_t cents);
+
+// How a written amount may look beyond the register's own form: blanks
+// around, an optional sign and "$" (either first), digits with optional
+// thousands commas in groups of three, an optional point and decimals.
+struct AmountForm {
+  bool decimalComma = false;    // "1.234,56": points group, the comma marks the cents
+  bool statementMarks = false;  // "(12.50)" is negative, and a euro or pound sign may stand for "$"
+  bool exactCents = false;      // decimals past the cents must be zeros, instead of rounded
+};
+
+// The amount's whole cents, a third decimal and more rounded half away from
+// zero unless the form asks for exact cents; nothing when the text is not an
+// amount of that form (empty text among it). More than 15 digits before the
+// point saturate at 2^62 cents, as ToCents does far beyond any balance.
+std::optional<int64_t> ReadAmount(std::string_view text, const AmountForm& form = {});

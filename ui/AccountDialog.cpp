@@ -1,9 +1,12 @@
 #include "ui/AccountDialog.h"
 
+#include <optional>
+#include <string>
+#include <string_view>
+
 #include "app/AppState.h"
 #include "resources/resource.h"
 #include "storage/Money.h"
-#include "storage/TextConvert.h"
 #include "ui/RegisterList.h"
 
 namespace {
@@ -12,6 +15,7 @@ constexpr int kFieldSize = 128;
 const char kBeyondCents[] =
     "The initial balance and the balance must stay between\n-131072.00 and 131072.00, where the register keeps\n"
     "every cent. Nothing was stored.";
+const char kInitialBalanceForm[] = "The Initial Balance must be a number such as 1,200.00 or -25.50.";
 
 void InitAccountDialog(HWND dialog) {
   HICON icon = LoadIconA(appState.instance, MAKEINTRESOURCEA(IDI_CHECKBOOK));
@@ -31,42 +35,60 @@ void ReadBox(HWND dialog, int id, char (&text)[kFieldSize]) {
   GetWindowTextA(GetDlgItem(dialog, id), text, kFieldSize);
 }
 
-// False, with nothing stored, when the new initial balance or balance is one
-// single precision can not keep to the cent.
+// Refuses what was typed in a box; the dialog stays open with it, the focus in that box.
+bool Refuse(HWND dialog, int id, const char* text, const char* caption) {
+  MessageBoxA(dialog, text, caption, MB_OK | MB_ICONERROR);
+  SetFocus(GetDlgItem(dialog, id));
+  return false;
+}
+
+// False, with nothing stored and memory as it was, when the initial balance
+// is not an amount, when it or the balance would leave what single precision
+// keeps to the cent, or when the database refuses the write.
 bool StoreAccount(HWND dialog) {
   bool exists = appState.accounts->RowCount() > 0;
   // Before the first account exists the table object itself is the new row.
   AccountRecord* target = exists ? static_cast<AccountRecord*>(appState.accounts->FirstRow()) : appState.accounts;
   char text[kFieldSize];
   ReadBox(dialog, IDC_INITIALBALANCE, text);
+  std::string_view typedText(text);
+  while (!typedText.empty() && (typedText.front() == ' ' || typedText.front() == '\t')) typedText.remove_prefix(1);
+  // An empty box is 0.
+  const std::optional<int64_t> typed = typedText.empty() ? 0 : ReadAmount(typedText);
+  if (!typed) return Refuse(dialog, IDC_INITIALBALANCE, kInitialBalanceForm, "Data Entry");
   // The running balance moves by as much as the initial balance does, in
   // whole cents of the amounts as the fields hold them. A value that does not
   // change stays as stored, even one an older build left beyond the limit.
-  const float typed = TextToReal(text);
-  const bool retyped = typed != target->mInitialBalance;
-  const int64_t change = Difference(typed, target->mInitialBalance);
+  const bool retyped = *typed != ToCents(target->mInitialBalance);
+  const int64_t change = retyped ? AddCents(*typed, -ToCents(target->mInitialBalance)) : 0;
   const int64_t balance = AddCents(ToCents(target->mAccBalance), change);
-  if ((retyped && !KeepsEveryCent(ToCents(typed))) || (change != 0 && !KeepsEveryCent(balance))) {
-    MessageBoxA(dialog, kBeyondCents, "Account Information", MB_OK | MB_ICONERROR);
-    SetFocus(GetDlgItem(dialog, IDC_INITIALBALANCE));
-    return false;
-  }
+  if ((retyped && !KeepsEveryCent(*typed)) || (change != 0 && !KeepsEveryCent(balance)))
+    return Refuse(dialog, IDC_INITIALBALANCE, kBeyondCents, "Account Information");
 
+  // What memory held, put back when the database refuses the write.
+  const std::string oldName = target->BankName(), oldNote = target->BankAccN();
+  const float oldInitial = target->mInitialBalance, oldBalance = target->mAccBalance;
   ReadBox(dialog, IDC_ACCOUNTNAME, text);
   target->SetBankName(text);
   ReadBox(dialog, IDC_NOTE, text);
   target->SetBankAccN(text);
-  if (retyped) target->mInitialBalance = FromCents(ToCents(typed));
+  if (retyped) target->mInitialBalance = FromCents(*typed);
   if (change != 0) target->mAccBalance = FromCents(balance);
 
-  if (exists) {
-    target->Update();
-  } else {
-    target->Insert();
-    appState.accounts->ClearRows();
-    appState.accounts->Select();
+  if (exists ? target->Update() != 0 : target->Insert() != 0) {
+    if (!exists) {
+      appState.accounts->ClearRows();
+      appState.accounts->Select();
+    }
+    return true;
   }
-  return true;
+  target->SetBankName(oldName.c_str());
+  target->SetBankAccN(oldNote.c_str());
+  target->mInitialBalance = oldInitial;
+  target->mAccBalance = oldBalance;
+  return Refuse(dialog, IDC_ACCOUNTNAME,
+                exists ? "Error updating the Account information." : "Error inserting the Account information.",
+                "Account Details");
 }
 
 }  // namespace

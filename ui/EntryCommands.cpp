@@ -1,12 +1,15 @@
 #include "ui/EntryCommands.h"
 
+#include <climits>
 #include <cmath>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/AppState.h"
 #include "resources/resource.h"
+#include "storage/CalendarDate.h"
 #include "storage/Money.h"
-#include "storage/TextConvert.h"
 #include "ui/PayeeList.h"
 #include "ui/RegisterList.h"
 
@@ -20,6 +23,10 @@ const char kAmountBeyondCents[] =
 const char kBalanceBeyondCents[] =
     "The balance would reach 131072.00 or more\n(or -131072.00 or less), where the register can not\nkeep every "
     "cent. Nothing was stored.";
+const char kCheckNumberForm[] = "The Check# must be digits only, such as 1042, or left empty.";
+const char kDateForm[] = "The Date must be a real date written month/day/year, such as 01/31/2026.";
+const char kCreditForm[] = "The Credit amount must be a number such as 1,200.00 or -25.50.";
+const char kDebitForm[] = "The Debit amount must be a number such as 1,200.00 or -25.50.";
 
 void ShowError(HWND window, const char* text, const char* caption) {
   MessageBoxA(window, text, caption, MB_OK | MB_ICONERROR);
@@ -78,16 +85,56 @@ void SelectLine(HWND window, int index) {
   SendMessageA(GetDlgItem(window, IDC_REGISTER), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
+// The line that shows the row with this key; -1 when no line does.
+int LineOf(int32_t transID) {
+  int line = 0;
+  for (TableRecord* row = appState.ledger->FirstRow(); row != nullptr; row = row->nextRow, ++line) {
+    if (static_cast<LedgerRecord*>(row)->mTransID == transID) return line;
+  }
+  return -1;
+}
+
 void FocusCheckNumber(HWND window) { SetFocus(GetDlgItem(window, IDC_CHECKNUM)); }
 
-// A value stays as it is stored when it does not change (even one an older
-// build left beyond what single precision keeps to the cent); a new one must
-// be kept to the cent.
-bool Acceptable(float value, float stored) { return value == stored || KeepsEveryCent(ToCents(value)); }
+// Blanks around a field's text are not part of what was meant.
+std::string_view Trimmed(const char* text) {
+  std::string_view view(text);
+  while (!view.empty() && (view.front() == ' ' || view.front() == '\t')) view.remove_prefix(1);
+  while (!view.empty() && (view.back() == ' ' || view.back() == '\t')) view.remove_suffix(1);
+  return view;
+}
 
-// The field takes the value's whole cents; an unchanged value stays as stored.
-void StoreCents(float& field, float value) {
-  if (value != field) field = FromCents(ToCents(value));
+// Refuses the field's text: the message names the field and the form it
+// takes, and the focus goes back to it.
+int32_t Refuse(HWND window, int id, const char* text) {
+  ShowError(window, text, kDataEntry);
+  SetFocus(GetDlgItem(window, id));
+  return 0;
+}
+
+// Empty, or digits only.
+std::optional<int32_t> ReadCheckNumber(std::string_view text) {
+  int64_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+    if (value > INT32_MAX) return std::nullopt;
+  }
+  return static_cast<int32_t>(value);
+}
+
+// Empty is 0.
+std::optional<int64_t> ReadEntryAmount(std::string_view text) {
+  if (text.empty()) return 0;
+  return ReadAmount(text);
+}
+
+// A new amount must be one the row keeps to the cent; one that does not
+// change stays as it is stored, even one an older build left beyond that.
+bool Acceptable(int64_t cents, float stored) { return cents == ToCents(stored) || KeepsEveryCent(cents); }
+
+void StoreCents(float& field, int64_t cents) {
+  if (cents != ToCents(field)) field = FromCents(cents);
 }
 
 // Moves the balance by the cents a command's steps came to; false, with the
@@ -106,14 +153,18 @@ bool MoveBalance(AccountRecord* account, int64_t change) {
 int32_t ReadEntryFields(HWND window, LedgerRecord* row) {
   char text[kFieldSize];
   ReadField(window, IDC_CHECKNUM, text);
-  row->mCheckNum = TextToInt(text);
+  const std::optional<int32_t> checkNum = ReadCheckNumber(Trimmed(text));
+  if (!checkNum) return Refuse(window, IDC_CHECKNUM, kCheckNumberForm);
+  row->mCheckNum = *checkNum;
 
   ReadField(window, IDC_DATE, text);
   if (text[0] == '\0') {
     ShowError(window, "Please enter the Date.", kDataEntry);
     return 0;
   }
-  row->SetDate(text);
+  const std::string date(Trimmed(text));
+  if (CalendarDay(date) == 0) return Refuse(window, IDC_DATE, kDateForm);
+  row->SetDate(date.c_str());
 
   ReadField(window, IDC_PAYEE, text);
   if (text[0] == '\0') {
@@ -123,24 +174,25 @@ int32_t ReadEntryFields(HWND window, LedgerRecord* row) {
   row->SetPayee(text);
 
   ReadField(window, IDC_CREDIT, text);
-  float credit = TextToReal(text);
+  const std::optional<int64_t> credit = ReadEntryAmount(Trimmed(text));
+  if (!credit) return Refuse(window, IDC_CREDIT, kCreditForm);
   ReadField(window, IDC_DEBIT, text);
-  float debit = TextToReal(text);
-  if (debit == 0 && credit == 0) {
+  const std::optional<int64_t> debit = ReadEntryAmount(Trimmed(text));
+  if (!debit) return Refuse(window, IDC_DEBIT, kDebitForm);
+  if (*debit == 0 && *credit == 0) {
     ShowError(window, "Please enter Debit or credit ammount", kDataEntry);
     return 0;
   }
-  if (debit != 0 && credit != 0) {
+  if (*debit != 0 && *credit != 0) {
     ShowError(window, "Enter either debit or credit ammount, not both", kDataEntry);
     return 0;
   }
-  // The row holds what its statement writes: whole cents, half away from zero.
-  if (!Acceptable(debit, row->mDebit) || !Acceptable(credit, row->mCredit)) {
+  if (!Acceptable(*debit, row->mDebit) || !Acceptable(*credit, row->mCredit)) {
     ShowError(window, kAmountBeyondCents, kDataEntry);
     return 0;
   }
-  StoreCents(row->mDebit, debit);
-  StoreCents(row->mCredit, credit);
+  StoreCents(row->mDebit, *debit);
+  StoreCents(row->mCredit, *credit);
   return 1;
 }
 
@@ -231,8 +283,11 @@ void EditTransaction(HWND window) {
     return;
   }
   RememberPayee(window, row->Payee());
+  const int32_t edited = row->mTransID;
   RefreshList();
-  SelectLine(window, index);
+  // A new date can move the row: its line is selected wherever it now is,
+  // so the entry row, which holds its values, goes with the line it shows.
+  SelectLine(window, LineOf(edited));
   FocusCheckNumber(window);
 }
 
@@ -264,6 +319,9 @@ void DeleteTransaction(HWND window) {
   }
   RefreshList();
   // The line above the deleted one; -1 for the first line leaves none selected.
+  // The entry row shows the line now selected, as if it had been picked, so
+  // an Edit that follows never writes the deleted transaction over it.
   SelectLine(window, index - 1);
+  if (const auto* above = static_cast<LedgerRecord*>(appState.ledger->RowAt(index - 1))) ShowInEntryRow(window, *above);
   FocusCheckNumber(window);
 }

@@ -6,6 +6,7 @@
 #include "app/AppState.h"
 #include "resources/resource.h"
 #include "storage/Money.h"
+#include "storage/RegisterOrder.h"
 #include "storage/TextConvert.h"
 
 namespace {
@@ -24,7 +25,7 @@ char* Put(char* out, const char* text) {
 }
 
 // Composes the list line of one row in `line`: check number (when not 0),
-// date, payee, credit and debit (when above 0), then the status mark, with a
+// date, payee, credit and debit (when not 0, with their sign), then the status mark, with a
 // tab between the columns. The pieces are joined in a local area first and
 // stored in `line` with one Assign, which leaves the same text there.
 void ComposeLine(TextBuffer& line, const LedgerRecord& row) {
@@ -36,9 +37,9 @@ void ComposeLine(TextBuffer& line, const LedgerRecord& row) {
   *out++ = '\t';
   out = Put(out, row.Payee());
   *out++ = '\t';
-  if (row.mCredit > 0) out = FormatMoney(out, row.mCredit);  // as AppendReal at precision 2
+  if (row.mCredit != 0) out = FormatMoney(out, row.mCredit);  // as AppendReal at precision 2
   *out++ = '\t';
-  if (row.mDebit > 0) out = FormatMoney(out, row.mDebit);
+  if (row.mDebit != 0) out = FormatMoney(out, row.mDebit);
   switch (row.mStatus) {
     case StatusCleared: out = Put(out, "\tC"); break;
     case StatusReconciled: out = Put(out, "\tR"); break;
@@ -62,7 +63,31 @@ void SetCentsText(HWND window, int id, int64_t cents) {
   SetWindowTextA(GetDlgItem(window, id), appState.scratch.Text());
 }
 
+// Entry fields show an amount of 0 as nothing.
+void SetFieldAmount(HWND window, int id, float amount) {
+  if (amount != 0) {
+    appState.scratch.AssignReal(amount);
+  } else {
+    appState.scratch.Assign("");
+  }
+  SetWindowTextA(GetDlgItem(window, id), appState.scratch.Text());
+}
+
 }  // namespace
+
+void ShowInEntryRow(HWND window, const LedgerRecord& row) {
+  appState.scratch.SetPrecision(2);
+  if (row.mCheckNum != 0) {
+    appState.scratch.AssignInt(row.mCheckNum);
+  } else {
+    appState.scratch.Assign("");
+  }
+  SetWindowTextA(GetDlgItem(window, IDC_CHECKNUM), appState.scratch.Text());
+  SetWindowTextA(GetDlgItem(window, IDC_DATE), row.Date());
+  SetWindowTextA(GetDlgItem(window, IDC_PAYEE), row.Payee());
+  SetFieldAmount(window, IDC_CREDIT, row.mCredit);
+  SetFieldAmount(window, IDC_DEBIT, row.mDebit);
+}
 
 void RefreshList() {
   HWND window = appState.mainWindow;
@@ -77,9 +102,11 @@ void RefreshList() {
   TextBuffer& where = appState.ledger->whereClause;
   where.Assign("mAccID = '").AppendInt(account->mAccID).Append("'");
   if (appState.hideReconciled != 0) where.Append(" AND mStatus != '").AppendInt(StatusReconciled).Append("'");
-  where.Append(" ORDER BY mDate");
+  // Fetched by key, then put in calendar order here: the engine would order the date's text.
+  where.Append(" ORDER BY mTransID");
   appState.ledger->ClearRows();
   appState.ledger->Select();
+  SortRegisterRows(*appState.ledger);
 
   for (TableRecord* row = appState.ledger->FirstRow(); row != nullptr; row = row->nextRow) {
     ComposeLine(appState.scratch, *static_cast<LedgerRecord*>(row));

@@ -6,6 +6,7 @@
 
 #include "platform/win32.h"
 #include "storage/AccountRecord.h"
+#include "storage/LedgerRecord.h"
 
 // Re-queries the current account's transactions and rebuilds the list and both totals.
 void RefreshList();
@@ -13,3 +14,5 @@ void RefreshList();
 // balancing, in whole cents: exact however many rows are marked.
 int64_t BalancedAmount(AccountRecord* account);
 void SetMenuCheck(HWND window, int popupPosition, UINT commandId, int on);
+// Copies the row's five values into the entry row, as selecting its line does.
+void ShowInEntryRow(HWND window, const LedgerRecord& row);

@@ -11,16 +11,6 @@
 
 namespace {
 
-// Entry fields show an amount of 0 as nothing.
-void SetFieldAmount(HWND window, int id, float amount) {
-  if (amount != 0) {
-    appState.scratch.AssignReal(amount);
-  } else {
-    appState.scratch.Assign("");
-  }
-  SetWindowTextA(GetDlgItem(window, id), appState.scratch.Text());
-}
-
 void InitRegisterWindow(HWND window) {
   HICON icon = LoadIconA(appState.instance, MAKEINTRESOURCEA(IDI_CHECKBOOK));
   SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
@@ -80,18 +70,7 @@ void ListSelectionChanged() {
     ToggleBalanceMark(row, index);
     return;
   }
-
-  appState.scratch.SetPrecision(2);
-  if (row->mCheckNum != 0) {
-    appState.scratch.AssignInt(row->mCheckNum);
-  } else {
-    appState.scratch.Assign("");
-  }
-  SetWindowTextA(GetDlgItem(window, IDC_CHECKNUM), appState.scratch.Text());
-  SetWindowTextA(GetDlgItem(window, IDC_DATE), row->Date());
-  SetWindowTextA(GetDlgItem(window, IDC_PAYEE), row->Payee());
-  SetFieldAmount(window, IDC_CREDIT, row->mCredit);
-  SetFieldAmount(window, IDC_DEBIT, row->mDebit);
+  ShowInEntryRow(window, *row);
 }
 
 void ToggleHideReconciled(HWND) {

@@ -279,6 +279,23 @@ TEST_F(ImportExportTest, ExportThenImportIntoEmptyLedgerGivesTheSameRows) {
   }
 }
 
+// Export lists the rows as the register does: dates it cannot read first, in
+// text order, then by calendar date across the year, one date's rows as entered.
+TEST_F(ImportExportTest, ExportListsTheRowsInTheRegistersOrder) {
+  Sql({"INSERT INTO QLedger VALUES (NULL, '1/2/2026', 0, 'New Year', 1, 0, 1, 0)",
+       "INSERT INTO QLedger VALUES (NULL, '12/31/2025', 0, 'Eve', 2, 0, 1, 0)",
+       "INSERT INTO QLedger VALUES (NULL, '01/02/26', 0, 'Same day', 3, 0, 1, 0)",
+       "INSERT INTO QLedger VALUES (NULL, 'yesterday', 0, 'Unread', 4, 0, 1, 0)",
+       "INSERT INTO QLedger VALUES (NULL, '01/18/2025', 0, 'Year before', 5, 0, 1, 0)"});
+  Result exported = Run({"export", "out.csv"});
+  ASSERT_EQ(exported.code, 0) << exported.err;
+  const std::string text = ReadFile("out.csv");
+  std::vector<size_t> at;
+  for (const char* payee : {"Unread", "Year before", "Eve", "New Year", "Same day"}) at.push_back(text.find(payee));
+  EXPECT_NE(at.front(), std::string::npos) << text;
+  EXPECT_TRUE(std::is_sorted(at.begin(), at.end())) << text;
+}
+
 // What is refused, with which exit code, and that nothing changes.
 TEST_F(ImportExportTest, RefusalsGiveTheirExitCodeAndChangeNothing) {
   WriteFile("ok.qif", "!Type:Bank\nD01/02/2003\nT-1.00\nPShop\n^\n");

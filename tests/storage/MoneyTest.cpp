@@ -4,6 +4,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <optional>
 #include <cstdio>
 #include <string>
 
@@ -63,6 +64,38 @@ TEST(Money, AmountsOnHalfACentCountAsTheirStatementText) {
     *FormatMoney(money, amount) = '\0';
     ASSERT_STREQ(text, money) << amount;
   }
+}
+
+// Amounts as a person writes them: blanks, sign, "$", thousands commas in
+// groups of three, decimals rounded to the cent half away from zero; anything
+// else is no amount, never its leading number. A statement's form also takes
+// parentheses, a decimal comma, and refuses cents it would have to round.
+TEST(Money, AmountsAreReadAsWrittenOrRefused) {
+  constexpr std::optional<int64_t> kNone;
+  const AmountForm entry{}, statement{.statementMarks = true, .exactCents = true},
+      comma{.decimalComma = true, .statementMarks = true, .exactCents = true};
+  struct Case {
+    const char* text;
+    AmountForm form;
+    std::optional<int64_t> cents;
+  } cases[] = {
+      {"1,200.00", entry, 120000},       {"12,345.67", entry, 1234567},   {" 1200 ", entry, 120000},
+      {"-25.50", entry, -2550},          {"+3", entry, 300},              {"$1,000", entry, 100000},
+      {"-$5.5", entry, -550},            {"$ -5.5", entry, -550},         {".75", entry, 75},
+      {"7.", entry, 700},                {"10.005", entry, 1001},         {"0.015", entry, 2},
+      {"-12.345", entry, -1235},         {"1.2349", entry, 123},          {"1,234,567.891", entry, 123456789},
+      {"0", entry, 0},                   {"12abc", entry, kNone},         {"1.2.3", entry, kNone},
+      {"1e3x", entry, kNone},            {"1e3", entry, kNone},           {"", entry, kNone},
+      {"  ", entry, kNone},              {"-", entry, kNone},             {"$", entry, kNone},
+      {".", entry, kNone},               {"1,20.00", entry, kNone},       {"12,00", entry, kNone},
+      {"1234,567", entry, kNone},        {",123", entry, kNone},          {"--5", entry, kNone},
+      {"-$-5", entry, kNone},            {"(5)", entry, kNone},           {"1 000", entry, kNone},
+      {"\xE2\x82\xAC" "5", entry, kNone}, {"5$", entry, kNone},          {"0x10", entry, kNone},
+      {"(12.50)", statement, -1250},     {"1.230", statement, 123},       {"1.235", statement, kNone},
+      {"\xC2\xA3" "2", statement, 200},    {"1.234,56", comma, 123456},     {"1,234.56", comma, kNone},
+      {"1234567890123456789", entry, int64_t{1} << 62},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ReadAmount(c.text, c.form), c.cents) << '"' << c.text << '"';
 }
 
 }  // namespace

@@ -32,15 +32,15 @@ TEST_F(RegisterTest, AccountDialogCreatesTheAccountAndMovesTheBalanceWithTheInit
   });
   ui.Then([&] { EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 150.00"); });
   InAccountDialog(ui, [&] {
-    ui.Type(IDC_INITIALBALANCE, "12abc");
+    ui.Type(IDC_INITIALBALANCE, "12abc");  // refused, the dialog stays open with it
+    ui.Click(IDOK);
+    EXPECT_EQ(LastMessage(), "Data Entry: The Initial Balance must be a number such as 1,200.00 or -25.50.");
+    EXPECT_EQ(ui.Text(0), "Account Information");
+    EXPECT_EQ(ui.Focused(), IDC_INITIALBALANCE);
+    ui.Type(IDC_INITIALBALANCE, " $1,000.005 ");
     ui.Click(IDOK);
   });
-  ui.Then([&] { EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 12.00"); });
-  InAccountDialog(ui, [&] {
-    ui.Type(IDC_INITIALBALANCE, "1e39");  // beyond single precision: no number
-    ui.Click(IDOK);
-  });
-  ui.Then([&] { EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 0.00"); });
+  ui.Then([&] { EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 1000.01"); });
   InAccountDialog(ui, [&] {
     ui.Type(IDC_INITIALBALANCE, "12");
     ui.Click(IDOK);
@@ -80,6 +80,44 @@ TEST_F(RegisterTest, RegisterStaysUsableWhileTheAccountDialogIsOpen) {
   });
   Run();
   EXPECT_EQ(StoredBalance(), "$ 160.00");
+}
+
+// A write the database refuses is reported, memory keeps what the database
+// holds, and the dialog stays open with what was typed, so OK can try again.
+TEST_F(RegisterTest, RefusedAccountWriteKeepsTheDialogOpenAndMemoryAsStored) {
+  struct Case {
+    const char *refuse, *name, *initial, *message, *heldName;
+    float heldBalance;
+    const char* balanceAfter;
+  } cases[] = {
+      {"INSERT INTO QAccounts", "Savings", "150", "Account Details: Error inserting the Account information.", "", 0,
+       "$ 150.00"},
+      {"UPDATE QAccounts", "Renamed", "200", "Account Details: Error updating the Account information.", "Savings", 150,
+       "$ 200.00"},
+  };
+  for (const Case& c : cases) {
+    InAccountDialog(ui, [&] {
+      engine.refuse = c.refuse;
+      ui.Type(IDC_ACCOUNTNAME, c.name);
+      ui.Type(IDC_INITIALBALANCE, c.initial);
+      ui.Click(IDOK);
+      EXPECT_EQ(LastMessage(), c.message);
+      EXPECT_EQ(ui.MessageBoxes().back().style, static_cast<UINT>(MB_OK | MB_ICONERROR));
+      EXPECT_EQ(ui.Text(0), "Account Information");
+      EXPECT_EQ(ui.Text(IDC_ACCOUNTNAME), c.name);
+      EXPECT_EQ(ui.Text(IDC_INITIALBALANCE), c.initial);
+      auto* held = appState.accounts->RowCount() > 0 ? static_cast<AccountRecord*>(appState.accounts->FirstRow())
+                                                     : appState.accounts;
+      EXPECT_STREQ(held->BankName(), c.heldName);
+      EXPECT_EQ(held->mAccBalance, c.heldBalance);
+      engine.refuse.clear();
+      ui.Click(IDOK);  // tried again, the change is taken from what is stored
+    });
+    ui.Then([&] { EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), c.balanceAfter); });
+  }
+  Run();
+  EXPECT_EQ(ui.MessageBoxes().size(), 2u);
+  EXPECT_EQ(StoredBalance(), "$ 200.00");
 }
 
 }  // namespace

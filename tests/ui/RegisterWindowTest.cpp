@@ -1,10 +1,15 @@
 #include "tests/ui/RegisterFixture.h"
 
+#include <fstream>
+
 namespace {
 
 using Lines = std::vector<std::string>;
 
-TEST_F(RegisterTest, ListShowsRowsInDateTextOrderWithMarksAndTotals) {
+// Calendar order across a year, rows of one date in the order they were
+// entered, dates that cannot be read (older files, other programs) first in
+// text order; amounts below 0 shown with their sign.
+TEST_F(RegisterTest, ListShowsRowsInCalendarOrderWithMarksAndTotals) {
   AddAccount(1234.5);
   AddRow("02/01/2003", 101, "Corner Grocery", 45.2, 0, 1);
   AddRow("01/31/2004", 0, "Salary", 0, 1200, 0);
@@ -13,18 +18,43 @@ TEST_F(RegisterTest, ListShowsRowsInDateTextOrderWithMarksAndTotals) {
   AddRow("04/01/2003", 5, "Marked", 30, 0, 3);
   AddRow("05/01/2003", 6, "Negative", -5, 0, 3);
   AddRow("06/01/2003", 7, "Other account", 0, 99, 3, 2);
+  AddRow("1/2/2026", 0, "New Year", 1, 0, 0);
+  AddRow("12/31/2025", 0, "Eve", 2, 0, 0);
+  AddRow("01/02/26", 0, "Same day, later", 3, 0, 0);
+  AddRow("yesterday", 0, "Unread b", 4, 0, 0);
+  AddRow("2003-01-01", 0, "Unread a", 5, 0, 0);
+  AddRow("01/18/2025", 0, "Year before", 6, 0, 0);
+  AddRow("1/2/2026", 0, "Same day, last", 7, 0, 0);
   ui.Then([&] {
-    EXPECT_EQ(ui.Lines(IDC_REGISTER), (Lines{"-7\t01/01/2003\tRefund\t12.50\t\tR",
-                                             "\t01/31/2004\tSalary\t1200.00\t",
+    EXPECT_EQ(ui.Lines(IDC_REGISTER), (Lines{"\t2003-01-01\tUnread a\t\t5.00",
+                                             "\tyesterday\tUnread b\t\t4.00",
+                                             "-7\t01/01/2003\tRefund\t12.50\t\tR",
                                              "101\t02/01/2003\tCorner Grocery\t\t45.20\tC",
                                              "\t03/01/2003\tOdd\t1234.57\t",
                                              "5\t04/01/2003\tMarked\t\t30.00\tB",
-                                             "6\t05/01/2003\tNegative\t\t\tB"}));
+                                             "6\t05/01/2003\tNegative\t\t-5.00\tB",
+                                             "\t01/31/2004\tSalary\t1200.00\t",
+                                             "\t01/18/2025\tYear before\t\t6.00",
+                                             "\t12/31/2025\tEve\t\t2.00",
+                                             "\t1/2/2026\tNew Year\t\t1.00",
+                                             "\t01/02/26\tSame day, later\t\t3.00",
+                                             "\t1/2/2026\tSame day, last\t\t7.00"}));
     EXPECT_EQ(ui.Text(IDC_BALANCEDAMOUNT), "$ -25.00");
     EXPECT_EQ(ui.Text(IDC_BALANCETOTAL), "$ 1234.50");
     EXPECT_EQ(ui.Selection(IDC_REGISTER), -1);
+    // The report writes the rows the list shows, in the same order.
+    ui.ChooseMenu(ID_RECORD_REPORT);
   });
   Run();
+  std::ifstream report("Report.txt");
+  std::vector<std::string> payees;
+  int banner = 4;
+  for (std::string line; std::getline(report, line);)
+    if (banner-- <= 0) payees.push_back(line.substr(18, 15));
+  EXPECT_EQ(payees, (Lines{"Unread a       ", "Unread b       ", "Refund         ", "Corner Grocery ",
+                           "Odd            ", "Marked         ", "Negative       ", "Salary         ",
+                           "Year before    ", "Eve            ", "New Year       ", "Same day, later",
+                           "Same day, last "}));
 }
 
 TEST_F(RegisterTest, SelectingALineCopiesItIntoTheEntryRowEvenWithReconciledHidden) {

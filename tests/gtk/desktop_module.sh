@@ -17,7 +17,9 @@ trap 'rm -rf "$work"' EXIT
 
 echo "== the program links none of the desktop's libraries =="
 check "ldd names no GTK, GLib, Pango or cairo library" "" "$(ldd "$program" | grep -E "$desktop_libs" || true)"
-check "the module beside it does" yes "$(ldd "$bin/checkbook-gtk.so" | grep -q libgtk-4 && echo yes || echo no)"
+# (ldd's output is read whole first: grep -q stopping early would fail the pipe.)
+module_libs=$(ldd "$bin/checkbook-gtk.so")
+check "the module beside it does" yes "$(grep -q libgtk-4 <<<"$module_libs" && echo yes || echo no)"
 
 echo "== a script run maps none of them =="
 mkdir "$work/run" && mkfifo "$work/in"

@@ -181,7 +181,10 @@ TEST_F(ImportExportTest, EveryFieldOfEachFormatLandsInItsColumn) {
       EXPECT_EQ(rows, expected);
     }
     EXPECT_EQ(Balance(), "-453.00");
-    EXPECT_EQ(result.out, "added 3, matched 0 (0 newly cleared), skipped 0 as duplicates, balance -453.00\n");
+    // The long payee is cut and counted; the OFX file holds one that fits.
+    EXPECT_EQ(result.out, std::string("added 3, matched 0 (0 newly cleared), skipped 0 as duplicates, ") +
+                              (std::string(c.name) == "OFX" ? "" : "1 payee cut to 80 characters, ") +
+                              "balance -453.00\n");
   }
 }
 
@@ -283,8 +286,6 @@ TEST_F(ImportExportTest, ExportThenImportIntoEmptyLedgerGivesTheSameRows) {
 TEST_F(ImportExportTest, RefusalsGiveTheirExitCodeAndChangeNothing) {
   WriteFile("ok.qif", "!Type:Bank\nD01/02/2003\nT-1.00\nPShop\n^\n");
   WriteFile("empty.csv", "\xEF\xBB\xBF");
-  WriteFile("zero.csv", "date,payee,amount\n01/02/2003,Nothing,0.00\n");
-  WriteFile("nopayee.qif", "!Type:Bank\nD01/02/2003\nT-1.00\n^\n");
   WriteFile("huge.csv", "date,payee,amount\n01/02/2003,Big,10000000.37\n");
   WriteFile("latin1.csv", "date,payee,amount\n01/02/2003,Caf\xE9,1.00\n");
   WriteFile("noheader.csv", "01/02/2003,Shop,1.00\n");
@@ -303,8 +304,6 @@ TEST_F(ImportExportTest, RefusalsGiveTheirExitCodeAndChangeNothing) {
       {{"export", "--no-match", "out.csv"}, 2, "checkbook-io: --match-days and --no-match are for import"},
       {{"export", "out.txt"}, 2, "checkbook-io: export writes CSV or QIF"},
       {{"import", "missing.qif"}, 1, "checkbook-io: cannot read missing.qif"},
-      {{"import", "zero.csv"}, 1, "zero.csv:2: the amount is 0"},
-      {{"import", "nopayee.qif"}, 1, "nopayee.qif:2: the transaction has no payee"},
       {{"import", "huge.csv"}, 1, "huge.csv:2: the amount 10000000.37 is too large"},
       {{"import", "latin1.csv"}, 1, "latin1.csv:2: the text is not UTF-8; for a file in another encoding give"},
       {{"import", "noheader.csv"}, 1, "noheader.csv:1: no date column"},

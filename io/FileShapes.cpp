@@ -71,8 +71,8 @@ int Number(std::string_view digits) {
 int FullYear(const Token& year) {
   int value = Number(year.text);
   if (year.text.size() == 4) return value;
+  if (year.before == '\'' && year.text.size() <= 2) return 2000 + value;  // Quicken's mark for the 2000s: 1/ 2' 4
   if (year.text.size() != 2) return -1;
-  if (year.before == '\'') return 2000 + value;  // Quicken's mark for the 2000s
   return value < 70 ? 2000 + value : 1900 + value;
 }
 

@@ -67,18 +67,20 @@ std::optional<Meaning> MeaningOf(std::string_view name) {
   } kNames[] = {
       {"date datum fecha data", {Role::Date, 0}},
       {"transactiondate transdate transdt trandate dateoftransaction datetransaction dateoperation "
-       "transaktionsdatum fechaoperacion", {Role::Date, 1}},
+       "transaktionsdatum fechaoperacion starteddate datum transactiondatetime", {Role::Date, 1}},
       {"postingdate posteddate postdate posted dateposted bookingdate buchungstag buchungsdatum boekdatum "
-       "datecomptabilisation", {Role::Date, 2}},
+       "datecomptabilisation completeddate", {Role::Date, 2}},
       {"valuedate effectivedate valuta valutadatum wertstellung datevaleur fechavalor", {Role::Date, 3}},
-      {"payee payeename", {Role::Payee, 0}},
+      {"payee payeename partnername partner", {Role::Payee, 0}},
       {"description transactiondescription narrative narration libelle libelleoperation beschreibung "
        "omschrijving naamomschrijving concepto descripcion descrizione particulars transactiondetails "
        "transactiondetail", {Role::Payee, 1}},
       {"originaldescription name merchant merchantname counterparty counterpartyname beneficiary "
        "empfanger zahlungsempfanger auftraggeberbegunstigter begunstigterzahlungspflichtiger "
-       "naam tegenpartij", {Role::Payee, 2}},
-      {"memo note notes verwendungszweck mededelingen remarks comment comments", {Role::Memo, 0}},
+       "naam tegenpartij empfangerzahlungspflichtiger zahlungspflichtigerempfanger", {Role::Payee, 2}},
+      {"auftraggeberzahlungsempfanger auftraggeber", {Role::Payee, 3}},
+      {"memo note notes verwendungszweck mededelingen remarks comment comments vorgangverwendungszweck "
+       "paymentreference buchungstext", {Role::Memo, 0}},
       {"details drcr crdr debitcredit creditdebit debitorcredit creditordebit afbij sollhaben sh dc cd "
        "creditdebitindicator debitcreditindicator cdindicator indicator debetcredit", {Role::Kind, 0}},
       {"type transactiontype transtype trantype mutatiesoort", {Role::Kind, 1}},
@@ -100,14 +102,25 @@ std::optional<Meaning> MeaningOf(std::string_view name) {
   };
   std::string key = Normalize(name);
   if (key.empty()) return Meaning{Role::Ignore, 0};
-  for (const auto& entry : kNames) {
-    std::string_view names = entry.names;
-    for (size_t start = 0; start < names.size();) {
-      size_t end = names.find(' ', start);
-      if (end == std::string_view::npos) end = names.size();
-      if (names.substr(start, end - start) == key) return entry.meaning;
-      start = end + 1;
+  auto find = [&](std::string_view wanted) -> std::optional<Meaning> {
+    for (const auto& entry : kNames) {
+      std::string_view names = entry.names;
+      for (size_t start = 0; start < names.size();) {
+        size_t end = names.find(' ', start);
+        if (end == std::string_view::npos) end = names.size();
+        if (names.substr(start, end - start) == wanted) return entry.meaning;
+        start = end + 1;
+      }
     }
+    return std::nullopt;
+  };
+  if (auto meaning = find(key)) return meaning;
+  // A currency after the name: "Montant (EUROS)", "Amount USD".
+  for (std::string_view currency : {"euros", "euro", "eur", "usd", "gbp", "chf", "cad", "aud", "nzd", "sek", "nok",
+                                    "dkk", "pln", "czk", "huf", "jpy", "inr", "zar"}) {
+    std::string_view k = key;
+    if (k.size() > currency.size() && k.substr(k.size() - currency.size()) == currency)
+      if (auto meaning = find(k.substr(0, k.size() - currency.size()))) return meaning;
   }
   return std::nullopt;
 }
@@ -226,6 +239,18 @@ int SideOf(std::string_view word) {
   return 0;
 }
 
+// A bank's opening or closing balance line, in the languages banks write.
+bool BalanceWord(std::string_view field) {
+  std::string key = Normalize(field);
+  for (std::string_view word : {"openingbalance", "closingbalance", "beginningbalance", "endingbalance",
+                                "startingbalance", "anfangssaldo", "endsaldo", "schlusssaldo", "saldoanterior",
+                                "saldofinal", "saldoinicial", "soldeinitial", "soldefinal", "soldeprecedent",
+                                "beginsaldo", "eindsaldo", "saldoiniziale", "saldofinale"}) {
+    if (key.compare(0, word.size(), word) == 0) return true;
+  }
+  return false;
+}
+
 // How far down a preamble of summary lines the header is looked for.
 constexpr size_t kHeaderSearch = 40;
 
@@ -285,6 +310,53 @@ Layout ChooseLayout(std::string_view text, const ReadOptions& options) {
   return std::move(layouts[best]);
 }
 
+// A file without a header, as some banks export: its columns told by what
+// every row holds. Only a file that leaves no doubt: one date column, one
+// signed amount column, a text column for the payee; otherwise nothing.
+std::optional<Columns> InferColumns(const std::vector<Record>& records) {
+  const size_t width = records[0].fields.size();
+  if (width < 3 || records.size() > 100000) return std::nullopt;
+  for (const Record& r : records) {
+    if (r.fields.size() != width) return std::nullopt;
+  }
+  std::vector<int> dates, amounts, texts, checks;
+  for (size_t c = 0; c < width; ++c) {
+    bool date = true, amount = true, decimals = false, negative = false, digits = true, letters = false, any = false;
+    for (const Record& r : records) {
+      std::string_view t = Trim(r.fields[c]);
+      if (t.empty()) {
+        date = amount = false;
+        continue;
+      }
+      any = true;
+      date = date && (ReadDateAs(t, DateOrder::MonthFirst) || ReadDateAs(t, DateOrder::DayFirst));
+      auto value = ReadAmountText(t, 0);
+      amount = amount && value && t.find_first_of("0123456789") == 0 + (t[0] == '-' || t[0] == '(' || t[0] == '+');
+      decimals = decimals || t.find_first_of(".,") != std::string_view::npos;
+      negative = negative || (value && value->cents < 0);
+      digits = digits && t.find_first_not_of("0123456789") == std::string_view::npos && t.size() <= 9;
+      letters = letters || std::any_of(t.begin(), t.end(), [](char ch) { return std::isalpha(static_cast<unsigned char>(ch)); });
+    }
+    if (date) dates.push_back(static_cast<int>(c));
+    else if (amount && decimals) amounts.push_back(negative ? static_cast<int>(c) : -1);
+    else if (any && digits) checks.push_back(static_cast<int>(c));
+    else if (letters) texts.push_back(static_cast<int>(c));
+  }
+  if (dates.size() != 1 || amounts.size() != 1 || amounts[0] < 0 || texts.empty()) return std::nullopt;
+  Columns columns;
+  columns[Role::Date] = dates[0];
+  columns[Role::Amount] = amounts[0];
+  // The payee is the text column with the most to say.
+  size_t longest = 0;
+  for (int c : texts) {
+    size_t length = 0;
+    for (const Record& r : records) length += r.fields[static_cast<size_t>(c)].size();
+    if (length > longest) longest = length, columns[Role::Payee] = c;
+  }
+  if (checks.size() == 1) columns[Role::Check] = checks[0];
+  return columns;
+}
+
 }  // namespace
 
 ReadResult ReadCsv(std::string_view file, const ReadOptions& options) {
@@ -303,6 +375,7 @@ ReadResult ReadCsv(std::string_view file, const ReadOptions& options) {
   Columns columns;
   size_t firstData = 1;
   size_t headerFields = 0;  // 0: no header to hold the rows to
+  const Record* headerRow = nullptr;
   if (!options.columns.empty()) {
     std::string_view list = options.columns;
     for (int index = 0;; ++index) {
@@ -330,7 +403,13 @@ ReadResult ReadCsv(std::string_view file, const ReadOptions& options) {
   } else {
     // The header is the first row naming a date, a payee and an amount;
     // a bank's title and summary lines may come before it.
-    if (layout.header == SIZE_MAX) {
+    std::optional<Columns> inferred;
+    if (layout.header == SIZE_MAX) inferred = InferColumns(records);
+    if (inferred) {
+      columns = *inferred;
+      firstData = 0;
+      headerFields = records[0].fields.size();
+    } else if (layout.header == SIZE_MAX) {
       std::string ambiguity;
       columns = ColumnsOf(records[0], ambiguity);
       const char* missing = columns[Role::Date] < 0 ? "date"
@@ -340,12 +419,14 @@ ReadResult ReadCsv(std::string_view file, const ReadOptions& options) {
       return result.Fail(records[0].line, std::string("no ") + missing +
                                               " column: name the columns in the header or with --columns"),
              result;
+    } else {
+      if (!layout.ambiguity.empty())
+        return result.Fail(records[layout.header].line, layout.ambiguity + ": name the columns with --columns"), result;
+      columns = layout.columns;
+      headerRow = &records[layout.header];
+      firstData = layout.header + 1;
+      headerFields = records[layout.header].fields.size();
     }
-    if (!layout.ambiguity.empty())
-      return result.Fail(records[layout.header].line, layout.ambiguity + ": name the columns with --columns"), result;
-    columns = layout.columns;
-    firstData = layout.header + 1;
-    headerFields = records[layout.header].fields.size();
   }
   const bool amountColumn = columns[Role::Amount] >= 0;
   const std::vector<int> amountAt = amountColumn ? std::vector<int>{columns[Role::Amount]}
@@ -380,7 +461,23 @@ ReadResult ReadCsv(std::string_view file, const ReadOptions& options) {
     if (!Field(record, columns[Role::Date]))
       return result.Fail(record.line, "the row has " + std::to_string(record.fields.size()) + " fields, too few"),
              result;
+    // A bank's opening or closing balance, dated and with an amount, is no transaction.
+    if (std::any_of(record.fields.begin(), record.fields.end(), [](const std::string& f) { return BalanceWord(f); })) {
+      ++result.summaryLines;
+      continue;
+    }
     data.push_back(&record);
+  }
+  // German banks leave the Soll/Haben column after the amount unnamed.
+  if (amountColumn && columns[Role::Kind] < 0 && headerRow && !data.empty()) {
+    for (size_t c = 0; c < headerFields && columns[Role::Kind] < 0; ++c) {
+      if (!Normalize(headerRow->fields[c]).empty()) continue;
+      bool sides = std::all_of(data.begin(), data.end(), [&](const Record* r) {
+        const std::string* t = Field(*r, static_cast<int>(c));
+        return !Blank(t) && SideOf(*t) != 0;
+      });
+      if (sides) columns[Role::Kind] = static_cast<int>(c);
+    }
   }
 
   // Total lines after the table have an amount and no date: words or
@@ -459,7 +556,7 @@ ReadResult ReadCsv(std::string_view file, const ReadOptions& options) {
         int side = SideOf(*kind);
         if (side == 0)
           return result.Fail(record->line, "'" + std::string(Trim(*kind)) + "' in the column '" +
-                                               (headerFields ? records[firstData - 1].fields[static_cast<size_t>(columns[Role::Kind])] : std::string("type")) +
+                                               (headerRow ? headerRow->fields[static_cast<size_t>(columns[Role::Kind])] : std::string("type")) +
                                                "' is not a debit or credit word (Debit/Credit, Dr/Cr, Af/Bij, "
                                                "Soll/Haben, S/H, D/C)"),
                  result;

@@ -222,6 +222,8 @@ Columns ColumnsOf(const Record& header, std::string& ambiguity) {
 }
 
 bool Blank(const std::string* text) { return !text || Trim(*text).empty(); }
+// An amount field with no digit ("", "-", "n/a") holds no amount.
+bool NoAmount(const std::string* text) { return !text || text->find_first_of("0123456789") == std::string::npos; }
 
 // Which side a debit/credit word puts an unsigned amount on: 1 credit, -1
 // debit, 0 for a word not known. English, Dutch (Af/Bij), German (Soll/Haben,
@@ -361,8 +363,14 @@ std::optional<Columns> InferColumns(const std::vector<Record>& records) {
 
 ReadResult ReadCsv(std::string_view file, const ReadOptions& options) {
   ReadResult result;
-  const std::string text = UnifyLineEnds(file);
-  Layout layout = ChooseLayout(text, options);
+  std::string text = UnifyLineEnds(file);
+  // Excel's "sep=;" line names the separator.
+  ReadOptions chosen = options;
+  if (text.size() >= 5 && text.compare(0, 4, "sep=") == 0 && (text.size() == 5 || text[5] == '\n')) {
+    if (!chosen.separator) chosen.separator = text[4];
+    text.replace(0, 5, "");
+  }
+  Layout layout = ChooseLayout(text, chosen);
   if (!layout.read) return layout.failure;
   const std::vector<Record>& records = layout.records;
   const char separator = layout.separator;
@@ -446,7 +454,7 @@ ReadResult ReadCsv(std::string_view file, const ReadOptions& options) {
       return result.Fail(record.line, "the row has " + std::to_string(record.fields.size()) + " fields, the header " +
                                           std::to_string(headerFields) + "; is a separator inside an unquoted field?"),
              result;
-    bool noAmount = std::all_of(amountAt.begin(), amountAt.end(), [&](int c) { return Blank(Field(record, c)); });
+    bool noAmount = std::all_of(amountAt.begin(), amountAt.end(), [&](int c) { return NoAmount(Field(record, c)); });
     if (noAmount) {
       // A dated row cut short before its amount is no balance line.
       const std::string* date = Field(record, columns[Role::Date]);
@@ -512,7 +520,7 @@ ReadResult ReadCsv(std::string_view file, const ReadOptions& options) {
     for (const Record* record : data) {
       for (int c : amountAt) {
         const std::string* t = Field(*record, c);
-        char mark = Blank(t) ? 0 : DecimalMarkOf(*t);
+        char mark = NoAmount(t) ? 0 : DecimalMarkOf(*t);
         if (mark && !ReadAmountText(*t, mark)) mark = 0;
         if (mark == '.' && !pointLine) pointLine = record->line;
         if (mark == ',' && !commaLine) commaLine = record->line;
@@ -566,7 +574,7 @@ ReadResult ReadCsv(std::string_view file, const ReadOptions& options) {
       int64_t paid[2] = {0, 0};
       for (int k = 0; k < 2; ++k) {
         const std::string* t = Field(*record, amountAt[static_cast<size_t>(k)]);
-        if (Blank(t)) continue;
+        if (NoAmount(t)) continue;
         auto amount = ReadAmountText(*t, decimal);
         if (!amount) return result.Fail(record->line, "'" + *t + "' is not an amount"), result;
         paid[k] = amount->cents < 0 ? -amount->cents : amount->cents;

@@ -145,7 +145,7 @@ std::optional<CalendarDate> OfxDate(std::string_view text) {
 
 struct Transaction {
   int line = 0;
-  std::string type, posted, user, amount, id, check, name, payeeName, memo;
+  std::string type, posted, user, amount, id, check, reference, name, payeeName, memo;
   bool inPayee = false;
 };
 
@@ -222,9 +222,11 @@ ReadResult ReadOfx(std::string_view file, const ReadOptions& options) {
     auto date = OfxDate(dateText);
     if (!date) return result.Fail(t.line, "'" + dateText + "' is not a date");
     row.date = *date;
-    if (!t.check.empty()) {
+    // Some banks give a check's number only as its reference.
+    const std::string& checkText = !t.check.empty() || !EqualNoCase(t.type, "CHECK") ? t.check : t.reference;
+    if (!checkText.empty()) {
       // A number longer than the register's check column is left out.
-      auto check = ParseCheckNumber(t.check);
+      auto check = ParseCheckNumber(checkText);
       if (check) row.checkNum = *check;
       else ++result.checksLeftOut;
     }
@@ -360,6 +362,7 @@ ReadResult ReadOfx(std::string_view file, const ReadOptions& options) {
                            : EqualNoCase(tag, "TRNAMT")   ? &open->amount
                            : EqualNoCase(tag, "FITID")    ? &open->id
                            : EqualNoCase(tag, "CHECKNUM") ? &open->check
+                           : EqualNoCase(tag, "REFNUM")   ? &open->reference
                            : EqualNoCase(tag, "NAME")     ? (open->inPayee ? &open->payeeName : &open->name)
                            : EqualNoCase(tag, "MEMO")     ? &open->memo
                                                           : nullptr;

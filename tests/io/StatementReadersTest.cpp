@@ -239,6 +239,8 @@ TEST(StatementReadersTest, CsvOfBanksInSeveralCountriesIsReadRightOrRefusedWithI
        {"2|2003-01-15|0|Miete|-12.00", "3|2003-01-16|0|Gehalt|5.00"}, "summary=1"},
       {"currency after a header name", "Date;Libell\xC3\xA9;Montant(EUROS)\n15/01/2003;CB;-45,67\n", {},
        {"2|2003-01-15|0|CB|-45.67"}},
+      {"Excel's sep= line, a dash for no amount", "sep=;\nDate;Payee;Debit;Credit\n2003-01-02;A;-;5,00\n", {},
+       {"3|2003-01-02|0|A|5.00"}},
       {"tabs", "Date\tDescription\tAmount\n2003-01-02\tA\t-1.00\n", {}, {"2|2003-01-02|0|A|-1.00"}},
       {"German header, Soll/Haben word, decimal comma",
        "Buchungstag;Verwendungszweck;Umsatz;Soll/Haben\n15.01.2003;Miete;1.200,00;S\n16.01.2003;Gehalt;500,00;H\n",
@@ -362,6 +364,11 @@ TEST(StatementReadersTest, OfxOfSeveralBanksIsReadRightOrRefusedWithItsReason) {
        "</BUYSTOCK><INVBANKTRAN><STMTTRN><DTPOSTED>20240103<TRNAMT>5<NAME>Cash</STMTTRN></INVBANKTRAN>"
        "</INVTRANLIST></INVSTMTRS></INVSTMTTRNRS></INVSTMTMSGSRSV1></OFX>",
        {}, {"1|2024-01-03|0|Cash|5.00"}, "9/investment/2"},
+      {"a check's number given only as its reference",
+       "<OFX>" + kSignOn + kStatement + "<BANKTRANLIST><STMTTRN><TRNTYPE>CHECK<DTPOSTED>20240115<TRNAMT>-2"
+       "<REFNUM>1042<NAME>Water</STMTTRN><STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20240115<TRNAMT>-2<REFNUM>77<NAME>Shop"
+       "</STMTTRN>" + statementEnd,
+       {}, {"1|2024-01-15|1042|Water|-2.00", "1|2024-01-15|0|Shop|-2.00"}},
       {"no name takes the memo, else the type", "<OFX>" + kSignOn + kStatement +
        "<BANKTRANLIST><STMTTRN><TRNTYPE>FEE<DTPOSTED>20240115<TRNAMT>-2</STMTTRN>" + statementEnd,
        {}, {"1|2024-01-15|0|FEE|-2.00"}},

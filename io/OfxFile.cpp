@@ -166,7 +166,7 @@ bool LooksLikeQif(std::string_view text) {
     text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
     if (line.empty()) continue;
     ++lines;
-    if (std::string_view("DTUPNMCLASE$^").find(line[0]) == std::string_view::npos) return false;
+    if (std::string_view("DTUPNMCLASE$^FIQYOKRBGX%").find(line[0]) == std::string_view::npos) return false;
     caret = caret || line == "^";
   }
   return caret;

@@ -187,11 +187,17 @@ Kept KeepAccountRows(const ReadResult& read, const Options& options, std::string
   for (size_t i = 0; options.accountGiven && chosen == SIZE_MAX && i < accounts.size(); ++i) {
     if (Lower(accounts[i].id) == Lower(options.account)) chosen = i;
   }
+  // An account without a name, by its place in the list.
+  if (options.accountGiven && chosen == SIZE_MAX && !options.account.empty() &&
+      options.account.find_first_not_of("0123456789") == std::string::npos && options.account.size() < 6) {
+    size_t place = std::stoul(options.account);
+    if (place >= 1 && place <= accounts.size()) chosen = place - 1;
+  }
   std::string list;
-  for (const StatementAccount& account : accounts) list += "\n  " + AccountText(account);
+  for (size_t i = 0; i < accounts.size(); ++i) list += "\n  " + std::to_string(i + 1) + ". " + AccountText(accounts[i]);
   if (dryRun && (accounts.size() > 1 || options.accountGiven)) {
     for (size_t i = 0; i < accounts.size(); ++i)
-      std::fprintf(dryRun, "account: %s%s\n", AccountText(accounts[i]).c_str(), i == chosen ? " (chosen)" : "");
+      std::fprintf(dryRun, "account %zu: %s%s\n", i + 1, AccountText(accounts[i]).c_str(), i == chosen ? " (chosen)" : "");
   }
   if (options.accountGiven && chosen == SIZE_MAX) {
     refusal = "the file holds no account '" + options.account + "'; it holds:" + list;
@@ -200,7 +206,7 @@ Kept KeepAccountRows(const ReadResult& read, const Options& options, std::string
   if (!options.accountGiven) {
     if (active > 1) {
       refusal = "the file holds " + std::to_string(active) +
-                " accounts with transactions; choose one with --account ID:" + list;
+                " accounts with transactions; choose one with --account and its number or name:" + list;
       return kept;
     }
     chosen = active == 1 ? lastActive : 0;

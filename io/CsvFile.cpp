@@ -14,10 +14,10 @@ namespace {
 
 // Kind is a column such as Type or Details that says DEBIT or CREDIT: a payee
 // only when nothing better is there, and the side of an unsigned amount.
-enum class Role { Ignore, Date, Payee, Memo, Kind, Amount, Debit, Credit, Check, Status, kCount };
+enum class Role { Ignore, Date, Payee, Memo, Kind, Amount, Debit, Credit, Check, Status, Account, kCount };
 
 const char* const kRoleNames[] = {"ignored", "date", "payee", "memo", "type", "amount", "debit", "credit", "check",
-                                  "status"};
+                                  "status", "account"};
 
 // A header name's role and its rank: of two columns for one role the lower
 // rank is taken; two of the same rank are ambiguous.
@@ -95,9 +95,12 @@ std::optional<Meaning> MeaningOf(std::string_view name) {
       {"number num no nr", {Role::Check, 1}},
       {"reference ref referencenumber refno refnumber", {Role::Check, 2}},
       {"status cleared reconciled", {Role::Status, 0}},
+      // The account a row belongs to, in an export of several accounts.
+      {"accountname account", {Role::Account, 0}},
+      {"accountnumber rekening auftragskonto kontonummer", {Role::Account, 1}},
       // Known, and not for the register.
       {"balance runningbalance runningbal availablebalance saldo solde kontostand category categorie kategorie "
-       "cardno cardnumber card account accountnumber accountname rekening tegenrekening iban currency "
+       "cardno cardnumber card tegenrekening iban currency "
        "waehrung wahrung devise ignore skip code", {Role::Ignore, 0}},
   };
   std::string key = Normalize(name);
@@ -590,6 +593,14 @@ ReadResult ReadCsv(std::string_view file, const ReadOptions& options) {
     }
     // A status the register does not know (Completed, Booked) is no fault.
     if (const std::string* t = Field(*record, columns[Role::Status])) row.status = ParseStatus(*t).value_or(0);
+    if (const std::string* t = Field(*record, columns[Role::Account])) {
+      std::string id(Trim(*t));
+      auto known = std::find_if(result.accounts.begin(), result.accounts.end(),
+                                [&](const StatementAccount& a) { return a.id == id; });
+      if (known == result.accounts.end()) known = result.accounts.insert(result.accounts.end(), {id, "bank", false, 0});
+      row.account = static_cast<size_t>(known - result.accounts.begin());
+      ++known->transactions;
+    }
     result.rows.push_back(std::move(row));
   }
   return result;

@@ -123,8 +123,8 @@ bool DecodeText(std::string_view raw, std::string& out) {
 // thousands; banks pad them with zeros and a plus sign.
 std::optional<int64_t> OfxAmount(std::string_view text) {
   text = Trim(text);
-  bool comma = text.find(',') != std::string_view::npos && text.find('.') == std::string_view::npos;
-  auto amount = ReadAmountText(text, comma ? ',' : '.');
+  bool comma = text.find(',') != std::string_view::npos, point = text.find('.') != std::string_view::npos;
+  auto amount = ReadAmountText(text, comma && point ? 0 : comma ? ',' : '.');
   if (!amount) return std::nullopt;
   return amount->cents;
 }

@@ -680,20 +680,20 @@ TEST_F(ImportExportTest, OnlyTheChosenAccountLandsAndWhatCannotBeStoredIsCounted
     std::vector<std::string> rows;
   } cases[] = {
       {"several accounts refused, listed", {"import", "two.qif"}, 1, "",
-       "two.qif: the file holds 2 accounts with transactions; choose one with --account ID:\n"
-       "  Checking (bank, 2 transactions)\n  Savings (bank, 1 transaction)\ncheckbook-io: nothing was added\n",
+       "two.qif: the file holds 2 accounts with transactions; choose one with --account and its number or name:\n"
+       "  1. Checking (bank, 2 transactions)\n  2. Savings (bank, 1 transaction)\ncheckbook-io: nothing was added\n",
        {}},
       {"the dry run lists them", {"import", "--dry-run", "--account", "savings", "two.qif"}, 0,
-       "account: Checking (bank, 2 transactions)\naccount: Savings (bank, 1 transaction) (chosen)\n"
+       "account 1: Checking (bank, 2 transactions)\naccount 2: Savings (bank, 1 transaction) (chosen)\n"
        "would add: 01/31/2003\t0\tInterest\t0.12\t\t\n"
        "dry run: would add 1, match 0 (0 newly cleared), skip 0 as duplicates, balance would be 250.12\n",
        "", {}},
-      {"the chosen one, its voided check counted", {"import", "--account", "Checking", "two.qif"}, 0,
+      {"the chosen one by its place, its voided check counted", {"import", "--account", "1", "two.qif"}, 0,
        "added 1, matched 0 (0 newly cleared), skipped 0 as duplicates and 1 of amount 0, balance 249.00\n", "",
        {"01/02/2003|0|Rent|1.00|0.00|0"}},
       {"an account the file does not hold", {"import", "--account", "Visa", "two.qif"}, 1, "",
-       "two.qif: the file holds no account 'Visa'; it holds:\n  Checking (bank, 2 transactions)\n"
-       "  Savings (bank, 1 transaction)\ncheckbook-io: nothing was added\n",
+       "two.qif: the file holds no account 'Visa'; it holds:\n  1. Checking (bank, 2 transactions)\n"
+       "  2. Savings (bank, 1 transaction)\ncheckbook-io: nothing was added\n",
        {}},
       {"an investment statement", {"import", "invest.qif"}, 1, "",
        "invest.qif: this is an investment statement (Broker (investment, 1 transaction)), not a bank or card "

@@ -241,6 +241,9 @@ TEST(StatementReadersTest, CsvOfBanksInSeveralCountriesIsReadRightOrRefusedWithI
        {"2|2003-01-15|0|CB|-45.67"}},
       {"Excel's sep= line, a dash for no amount", "sep=;\nDate;Payee;Debit;Credit\n2003-01-02;A;-;5,00\n", {},
        {"3|2003-01-02|0|A|5.00"}},
+      {"an export of several accounts names each row's", "Date,Description,Amount,Transaction Type,Account Name\n"
+       "01/02/2003,Rent,1200.00,debit,Checking\n01/31/2003,Interest,0.12,credit,Savings\n", {},
+       {"2|2003-01-02|0|Rent|-1200.00 @0", "3|2003-01-31|0|Interest|0.12 @1"}, "Checking/bank/1 Savings/bank/1"},
       {"tabs", "Date\tDescription\tAmount\n2003-01-02\tA\t-1.00\n", {}, {"2|2003-01-02|0|A|-1.00"}},
       {"German header, Soll/Haben word, decimal comma",
        "Buchungstag;Verwendungszweck;Umsatz;Soll/Haben\n15.01.2003;Miete;1.200,00;S\n16.01.2003;Gehalt;500,00;H\n",
@@ -330,9 +333,10 @@ TEST(StatementReadersTest, OfxOfSeveralBanksIsReadRightOrRefusedWithItsReason) {
   const std::vector<ShapeCase> cases = {
       {"CDATA, padded amounts, a long check number, a time zone",
        "<OFX>" + kSignOn + kStatement + "<BANKTRANLIST><STMTTRN><TRNTYPE>CHECK<DTPOSTED>20240115120000.000[-5:EST]"
-       "<TRNAMT>+00000000000000.2400<CHECKNUM>12345678901<NAME><![CDATA[Fish & <Chips>]]></NAME></STMTTRN>" +
+       "<TRNAMT>+00000000000000.2400<CHECKNUM>12345678901<NAME><![CDATA[Fish & <Chips>]]></NAME></STMTTRN>"
+       "<STMTTRN><DTPOSTED>20240116<TRNAMT>-1.234,50<NAME>B</STMTTRN>" +
            statementEnd,
-       {}, {"1|2024-01-15|0|Fish & <Chips>|0.24"}, "checks=1"},
+       {}, {"1|2024-01-15|0|Fish & <Chips>|0.24", "1|2024-01-16|0|B|-1234.50"}, "checks=1"},
       {"a latin-1 label is read as Windows-1252, as the other formats are",
        "OFXHEADER:100\nCHARSET:ISO-8859-1\n\n<OFX>" + kSignOn + kStatement +
            "<BANKTRANLIST><STMTTRN><DTPOSTED>20240115<TRNAMT>-1,50<NAME>Caf\xE9 \x80 5</STMTTRN>" + statementEnd,

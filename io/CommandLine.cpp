@@ -1,6 +1,7 @@
 #include "io/CommandLine.h"
 
 #include <cctype>
+#include <cstdint>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>

@@ -3,6 +3,7 @@
 // fields with "" for a quote, line breaks inside quotes.
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <iterator>
 #include <optional>
 

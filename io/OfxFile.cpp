@@ -3,6 +3,7 @@
 // read: each <STMTTRN> with its TRNTYPE, DTPOSTED, TRNAMT, FITID, CHECKNUM,
 // NAME and MEMO; the envelope around them is checked only to warn.
 #include <cctype>
+#include <cstdint>
 #include <optional>
 
 #include "io/Fields.h"

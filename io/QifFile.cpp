@@ -1,6 +1,7 @@
 // QIF, which no packaged library reads: one field a line, a letter and its
 // value, each record ended by "^".
 #include <cctype>
+#include <cstdint>
 #include <optional>
 
 #include <algorithm>

@@ -23,7 +23,6 @@ size_t FirstForeignByte(std::string_view file, InputEncoding encoding) {
     bool foreign = byte == 0;
     if (encoding == InputEncoding::Windows1252)
       foreign = foreign || byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
-    if (encoding == InputEncoding::Latin1) foreign = foreign || (byte >= 0x80 && byte < 0xA0);
     if (foreign) return i;
   }
   return std::string_view::npos;
@@ -70,6 +69,10 @@ DecodedText DecodeStatement(std::string_view file, InputEncoding encoding) {
     return result;
   }
   const char* name = encoding == InputEncoding::Windows1252 ? "Windows-1252" : "Latin-1";
+  // A Latin-1 label is read as Windows-1252, as browsers do: files so named
+  // hold Windows-1252's quotes and euro sign, and every format reads the
+  // same bytes as the same text.
+  encoding = InputEncoding::Windows1252;
   if (file.starts_with(kByteOrderMark)) {
     result.errorLine = 1;
     result.error = std::string("the file starts with a UTF-8 byte-order mark, so it is no ") + name +
@@ -80,11 +83,8 @@ DecodedText DecodeStatement(std::string_view file, InputEncoding encoding) {
     auto byte = static_cast<unsigned char>(file[at]);
     result.errorLine = LineAt(file, at);
     result.error = "byte " + Hex(byte) + " is no " + name + " character; check --encoding";
-    // Bank files called Latin-1 are mostly Windows-1252, which has these.
-    if (encoding == InputEncoding::Latin1 && FirstForeignByte(file.substr(at, 1), InputEncoding::Windows1252) != 0)
-      result.error += " (it is one in Windows-1252: --encoding windows-1252)";
     return result;
   }
-  result.text = encoding == InputEncoding::Windows1252 ? Windows1252ToUtf8(file) : Latin1ToUtf8(file);
+  result.text = Windows1252ToUtf8(file);
   return result;
 }

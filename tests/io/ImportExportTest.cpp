@@ -419,9 +419,8 @@ TEST_F(ImportExportTest, EachEncodingTakesItsOwnTextAndRefusesOtherBytes) {
        "\xEF\xBB\xBF" + header + "Caf\xC3\xA9,1.00\n", "",
        "s.csv:1: the file starts with a UTF-8 byte-order mark, so it is no Windows-1252 text; leave out --encoding\n"},
       {"latin-1", {"--encoding", "latin-1"}, header + "Caf\xE9 \xA3,1.00\n", "Caf\xC3\xA9 \xC2\xA3", ""},
-      {"latin-1 with a Windows-1252 quote", {"--encoding", "latin-1"}, header + "\x93" "Caf\xE9\x94,1.00\n", "",
-       "s.csv:2: byte 93 is no Latin-1 character; check --encoding (it is one in Windows-1252: --encoding "
-       "windows-1252)\n"},
+      {"latin-1 read as Windows-1252, as the OFX label is", {"--encoding", "latin-1"},
+       header + "\x93" "Caf\xE9\x94,1.00\n", "\xE2\x80\x9C" "Caf\xC3\xA9\xE2\x80\x9D", ""},
       {"latin-1 with NUL", {"--encoding", "latin-1"}, header + std::string("Caf\xE9\0,1.00\n", 10), "",
        "s.csv:2: byte 00 is no Latin-1 character; check --encoding\n"},
   };

@@ -259,10 +259,22 @@ int Import(const Options& options, std::FILE* out, std::FILE* err) {
   LedgerFile ledger;
   if (std::string problem = ledger.Open(); !problem.empty()) return Refuse(err, problem);
 
+  // Excel's "Unicode text" and some banks write UTF-16.
+  bool utf16 = text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF");
+  if (utf16) {
+    if (options.encodingGiven) return Usage(err, "the file is UTF-16 (it starts with its byte-order mark); leave out --encoding");
+    DecodedText decoded = FromUtf16(text);
+    if (decoded.errorLine > 0) {
+      std::fprintf(err, "%s:%d: %s\n", options.file.c_str(), decoded.errorLine, decoded.error.c_str());
+      std::fputs("checkbook-io: nothing was added\n", err);
+      return 1;
+    }
+    text = std::move(decoded.text);
+  }
   FileFormat format = options.format.empty() ? DetectFormat(text) : FormatNamed(options.format);
   // An OFX file names its own character set, which the OFX reader applies
   // unless --encoding says otherwise.
-  if (format != FileFormat::Ofx || options.encodingGiven) {
+  if ((format != FileFormat::Ofx || options.encodingGiven) && !utf16) {
     DecodedText decoded = DecodeStatement(text, options.encoding);
     if (decoded.errorLine > 0) {
       std::fprintf(err, "%s:%d: %s\n", options.file.c_str(), decoded.errorLine, decoded.error.c_str());
@@ -273,6 +285,7 @@ int Import(const Options& options, std::FILE* out, std::FILE* err) {
   }
   ReadOptions readOptions = options.read;
   if (options.encodingGiven) readOptions.encoding = options.encoding;
+  if (utf16) readOptions.encoding = InputEncoding::Utf8;
   ReadResult read;
   bool empty = Trim(text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? std::string_view(text).substr(3)
                                                                                    : std::string_view(text))

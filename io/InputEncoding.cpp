@@ -1,6 +1,7 @@
 #include "io/InputEncoding.h"
 
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 
 #include "storage/TextEncoding.h"
@@ -86,5 +87,49 @@ DecodedText DecodeStatement(std::string_view file, InputEncoding encoding) {
     return result;
   }
   result.text = Windows1252ToUtf8(file);
+  return result;
+}
+
+DecodedText FromUtf16(std::string_view file) {
+  DecodedText result;
+  const bool little = file.starts_with("\xFF\xFE"), big = file.starts_with("\xFE\xFF");
+  if (!little && !big) {
+    result.text = file;
+    return result;
+  }
+  int line = 1;
+  auto unit = [&](size_t at) -> uint32_t {
+    auto a = static_cast<unsigned char>(file[at]), b = static_cast<unsigned char>(file[at + 1]);
+    return little ? a | (b << 8) : (a << 8) | b;
+  };
+  for (size_t at = 2; at < file.size(); at += 2) {
+    if (at + 1 >= file.size()) break;  // an odd last byte ends the text
+    uint32_t code = unit(at);
+    if (code >= 0xD800 && code <= 0xDBFF && at + 3 < file.size() && unit(at + 2) >= 0xDC00 && unit(at + 2) <= 0xDFFF) {
+      code = 0x10000 + ((code - 0xD800) << 10) + (unit(at + 2) - 0xDC00);
+      at += 2;
+    } else if ((code >= 0xD800 && code <= 0xDFFF) || code == 0) {
+      result.errorLine = line;
+      result.error = "the text is not UTF-16, though the file starts with its byte-order mark";
+      return result;
+    }
+    line += code == '\n';
+    std::string& out = result.text;
+    if (code < 0x80) {
+      out += static_cast<char>(code);
+    } else if (code < 0x800) {
+      out += static_cast<char>(0xC0 | (code >> 6));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+      out += static_cast<char>(0xE0 | (code >> 12));
+      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (code >> 18));
+      out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
   return result;
 }

@@ -134,6 +134,8 @@ std::optional<int64_t> OfxAmount(std::string_view text) {
 // bank booked the transaction on.
 std::optional<CalendarDate> OfxDate(std::string_view text) {
   text = Trim(text);
+  // Some programs write the day as 2024-01-15.
+  if (text.size() >= 10 && text[4] == '-') return ReadDateAs(text.substr(0, 10), DateOrder::MonthFirst);
   if (text.size() < 8) return std::nullopt;
   std::string_view rest = text.substr(8);
   for (char c : rest) {

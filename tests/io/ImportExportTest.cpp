@@ -400,6 +400,12 @@ TEST_F(ImportExportTest, ImportBeyondWhatKeepsEveryCentIsRefusedWhole) {
 // names --encoding and changes nothing.
 TEST_F(ImportExportTest, EachEncodingTakesItsOwnTextAndRefusesOtherBytes) {
   const std::string header = "date,payee,amount\n01/02/2003,";
+  // UTF-16 little-endian with its mark, as Excel's "Unicode text" writes it.
+  auto utf16 = [](const std::string& latin1) {
+    std::string out = "\xFF\xFE";
+    for (char c : latin1) out += std::string{c, '\0'};
+    return out;
+  };
   struct Case {
     const char* name;
     std::vector<std::string> options;
@@ -421,6 +427,9 @@ TEST_F(ImportExportTest, EachEncodingTakesItsOwnTextAndRefusesOtherBytes) {
       {"latin-1", {"--encoding", "latin-1"}, header + "Caf\xE9 \xA3,1.00\n", "Caf\xC3\xA9 \xC2\xA3", ""},
       {"latin-1 read as Windows-1252, as the OFX label is", {"--encoding", "latin-1"},
        header + "\x93" "Caf\xE9\x94,1.00\n", "\xE2\x80\x9C" "Caf\xC3\xA9\xE2\x80\x9D", ""},
+      {"utf-16 by its mark", {}, utf16(header + "Caf\xE9,1.00\r\n"), "Caf\xC3\xA9", ""},
+      {"utf-16 cut in a surrogate pair", {}, utf16(header) + std::string("\x3D\xD8", 2) + utf16("x,1.00\n").substr(2), "",
+       "s.csv:2: the text is not UTF-16, though the file starts with its byte-order mark\n"},
       {"latin-1 with NUL", {"--encoding", "latin-1"}, header + std::string("Caf\xE9\0,1.00\n", 10), "",
        "s.csv:2: byte 00 is no Latin-1 character; check --encoding\n"},
   };

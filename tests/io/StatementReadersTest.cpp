@@ -368,9 +368,9 @@ TEST(StatementReadersTest, OfxOfSeveralBanksIsReadRightOrRefusedWithItsReason) {
        "</BUYSTOCK><INVBANKTRAN><STMTTRN><DTPOSTED>20240103<TRNAMT>5<NAME>Cash</STMTTRN></INVBANKTRAN>"
        "</INVTRANLIST></INVSTMTRS></INVSTMTTRNRS></INVSTMTMSGSRSV1></OFX>",
        {}, {"1|2024-01-03|0|Cash|5.00"}, "9/investment/2"},
-      {"a check's number given only as its reference",
+      {"a check's number given only as its reference, a day written with dashes",
        "<OFX>" + kSignOn + kStatement + "<BANKTRANLIST><STMTTRN><TRNTYPE>CHECK<DTPOSTED>20240115<TRNAMT>-2"
-       "<REFNUM>1042<NAME>Water</STMTTRN><STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20240115<TRNAMT>-2<REFNUM>77<NAME>Shop"
+       "<REFNUM>1042<NAME>Water</STMTTRN><STMTTRN><TRNTYPE>DEBIT<DTPOSTED>2024-01-15T10:00:00<TRNAMT>-2<REFNUM>77<NAME>Shop"
        "</STMTTRN>" + statementEnd,
        {}, {"1|2024-01-15|1042|Water|-2.00", "1|2024-01-15|0|Shop|-2.00"}},
       {"no name takes the memo, else the type", "<OFX>" + kSignOn + kStatement +

@@ -276,7 +276,7 @@ ReadResult ReadOfx(std::string_view file, const ReadOptions& options) {
       if (gt != std::string_view::npos || open) result.Fail(line, "a tag is not closed with '>'");
       break;
     }
-    std::string_view tag = Trim(text.substr(lt + 1, gt - lt - 1));
+    std::string_view tag = text.substr(lt + 1, gt - lt - 1);
     const int tagLine = line;
     for (char c : text.substr(lt + 1, gt - lt - 1)) line += c == '\n';
     at = gt + 1;

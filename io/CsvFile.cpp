@@ -217,11 +217,6 @@ Columns ColumnsOf(const Record& header, std::string& ambiguity) {
                   "' both give the " + kRoleNames[r];
     }
   }
-  if (ambiguity.empty() && columns[Role::Amount] >= 0 && (columns[Role::Debit] >= 0 || columns[Role::Credit] >= 0)) {
-    int other = columns[Role::Debit] >= 0 ? columns[Role::Debit] : columns[Role::Credit];
-    ambiguity = "the columns '" + header.fields[static_cast<size_t>(columns[Role::Amount])] + "' and '" +
-                header.fields[static_cast<size_t>(other)] + "' both give the amount";
-  }
   return columns;
 }
 
@@ -545,6 +540,36 @@ ReadResult ReadCsv(std::string_view file, const ReadOptions& options) {
       signedFile = signedFile || (amount && amount->cents < 0);
     }
   }
+  // A signed amount beside debit and credit columns is the amount, and they
+  // must agree with it; an unsigned one could be either side.
+  const bool sidesToo = amountColumn && (columns[Role::Debit] >= 0 || columns[Role::Credit] >= 0);
+  if (sidesToo && !signedFile) {
+    auto name = [&](Role role) {
+      return headerRow ? headerRow->fields[static_cast<size_t>(columns[role])] : std::string(kRoleNames[static_cast<int>(role)]);
+    };
+    return result.Fail(headerRow ? headerRow->line : 0,
+                       "the columns '" + name(Role::Amount) + "' and '" +
+                           name(columns[Role::Debit] >= 0 ? Role::Debit : Role::Credit) +
+                           "' both give the amount: name the columns with --columns"),
+           result;
+  }
+  // The debit and credit columns of a row as one amount; nothing when both are empty.
+  auto sides = [&](const Record& record, std::optional<int64_t>& cents) -> bool {
+    int64_t paid[2] = {0, 0};
+    const int at[2] = {columns[Role::Debit], columns[Role::Credit]};
+    bool any = false;
+    for (int k = 0; k < 2; ++k) {
+      const std::string* t = Field(record, at[k]);
+      if (NoAmount(t)) continue;
+      auto amount = ReadAmountText(*t, decimal);
+      if (!amount) return result.Fail(record.line, "'" + *t + "' is not an amount"), false;
+      paid[k] = amount->cents < 0 ? -amount->cents : amount->cents;
+      any = true;
+    }
+    if (paid[0] != 0 && paid[1] != 0) return result.Fail(record.line, "both a debit and a credit"), false;
+    if (any) cents = paid[1] - paid[0];
+    return true;
+  };
 
   for (const Record* record : data) {
     StatementRow row;
@@ -574,17 +599,15 @@ ReadResult ReadCsv(std::string_view file, const ReadOptions& options) {
                  result;
         if (side < 0) row.cents = -row.cents;
       }
+      std::optional<int64_t> beside;
+      if (sidesToo && !sides(*record, beside)) return result;
+      if (beside && *beside != row.cents)
+        return result.Fail(record->line, "the amount '" + amountText + "' and the debit or credit beside it disagree"),
+               result;
     } else {
-      int64_t paid[2] = {0, 0};
-      for (int k = 0; k < 2; ++k) {
-        const std::string* t = Field(*record, amountAt[static_cast<size_t>(k)]);
-        if (NoAmount(t)) continue;
-        auto amount = ReadAmountText(*t, decimal);
-        if (!amount) return result.Fail(record->line, "'" + *t + "' is not an amount"), result;
-        paid[k] = amount->cents < 0 ? -amount->cents : amount->cents;
-      }
-      if (paid[0] != 0 && paid[1] != 0) return result.Fail(record->line, "both a debit and a credit"), result;
-      row.cents = paid[1] - paid[0];
+      std::optional<int64_t> cents;
+      if (!sides(*record, cents)) return result;
+      row.cents = cents.value_or(0);
     }
     if (const std::string* t = Field(*record, columns[Role::Check])) {
       // A reference longer than the register's check column is left out.

@@ -78,8 +78,15 @@ TEST(StatementReadersTest, CsvOfSeveralBanksGivesDescriptionChecksAndSignsRight)
        "2003-01-15,Shop,12.00,DR,\n2003-01-16,Refund,3.00,CR,000412\n",
        "",
        {"2|2003-01-15|0|Shop|-12.00", "3|2003-01-16|412|Refund|3.00"}},
-      {"amount beside debit and credit is ambiguous", "Date,Description,Amount,Debit,Credit\n1/2/2003,Shop,-1,1,\n", "",
+      {"an unsigned amount beside debit and credit is ambiguous", "Date,Description,Amount,Debit,Credit\n"
+       "1/2/2003,Shop,1,1,\n", "",
        {"1: the columns 'Amount' and 'Debit' both give the amount: name the columns with --columns"}},
+      {"a signed amount beside debit and credit that agree is the amount", "Date,Description,Amount,Money Out,"
+       "Money In\n1/2/2003,Shop,-1.00,1.00,\n1/3/2003,Pay,2.00,,2.00\n", "",
+       {"2|2003-01-02|0|Shop|-1.00", "3|2003-01-03|0|Pay|2.00"}},
+      {"a signed amount beside a debit that disagrees is refused", "Date,Description,Amount,Debit,Credit\n"
+       "1/2/2003,Shop,-1.00,1.50,\n", "",
+       {"2: the amount '-1.00' and the debit or credit beside it disagree"}},
       {"two debit columns are ambiguous", "Date,Payee,Withdrawal,Debit\n1/2/2003,Shop,1,\n", "",
        {"1: the columns 'Withdrawal' and 'Debit' both give the debit: name the columns with --columns"}},
       {"headerless file whose amounts say no side asks for --columns",

@@ -592,7 +592,7 @@ ReadResult ReadCsv(std::string_view file, const ReadOptions& options) {
       if (!signedFile && !amount->sign && kind) {
         int side = SideOf(*kind);
         if (side == 0)
-          return result.Fail(record->line, "'" + std::string(Trim(*kind)) + "' in the column '" +
+          return result.Fail(record->line, Quoted(Trim(*kind)) + " in the column '" +
                                                (headerRow ? headerRow->fields[static_cast<size_t>(columns[Role::Kind])] : std::string("type")) +
                                                "' is not a debit or credit word (Debit/Credit, Dr/Cr, Af/Bij, "
                                                "Soll/Haben, S/H, D/C)"),

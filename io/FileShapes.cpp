@@ -191,7 +191,7 @@ DateChoice ChooseDateOrder(const std::vector<std::string_view>& texts, std::opti
     if (!read[0] && !read[1]) {
       choice.bad = i;
       choice.error = NotADate(texts[i], "");
-      if (choice.error.find("(day first?") != std::string::npos) choice.error = "'" + std::string(texts[i]) + "' is not a date";
+      if (choice.error.find("(day first?") != std::string::npos) choice.error = Quoted(texts[i]) + " is not a date";
       return choice;
     }
     if (read[0] && read[1] && (read[0]->month != read[1]->month || read[0]->day != read[1]->day)) differ = true;
@@ -220,7 +220,7 @@ DateChoice ChooseDateOrder(const std::vector<std::string_view>& texts, std::opti
     auto month = ReadDateAs(texts[i], DateOrder::MonthFirst), day = ReadDateAs(texts[i], DateOrder::DayFirst);
     if (month->month != day->month || month->day != day->day) choice.bad = i;
   }
-  choice.error = "'" + std::string(texts[choice.bad]) + "' and the file's other dates read both month first and day first; give "
+  choice.error = Quoted(texts[choice.bad]) + " and the file's other dates read both month first and day first; give "
                  "--input-date-format %m" + separator + "%d" + separator + year + " or --input-date-format %d" +
                  separator + "%m" + separator + year;
   return choice;
@@ -358,4 +358,10 @@ std::string PayeeOf(std::string_view name, std::string_view memo, std::string_vi
     if (!Trim(text).empty()) return std::string(text);
   }
   return kNoPayee;
+}
+
+std::string Quoted(std::string_view text) {
+  std::string quoted(1, '\'');
+  quoted.append(text).append(1, '\'');
+  return quoted;
 }

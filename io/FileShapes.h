@@ -57,6 +57,10 @@ bool LooksLikeFormula(std::string_view text);
 // the apostrophe the export put before it.
 std::string WithoutFormulaGuard(std::string_view text);
 
+// 'text', in quotes for a message. Appended piece by piece: "'" + text
+// trips GCC 12's false -Wrestrict.
+std::string Quoted(std::string_view text);
+
 // A transaction's payee: its name, else its memo, else its type, else a
 // fixed word.
 std::string PayeeOf(std::string_view name, std::string_view memo, std::string_view type);

@@ -1,6 +1,7 @@
 #include "io/CommandLine.h"
 
 #include <cctype>
+#include <cstdint>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -47,7 +48,10 @@ const char kUsage[] =
     "  --date-format P          how dates are written in the ledger (default %m/%d/%Y)\n"
     "  --input-date-format P    how the file writes dates (default ISO or M/D/YYYY)\n"
     "  --columns LIST           CSV column names by position, e.g. date,payee,-,amount\n"
-    "  --encoding E             import: utf-8 (default), windows-1252 or latin-1 (QIF and CSV)\n"
+    "  --separator S            CSV field separator: , ; tab or | (default: from the header)\n"
+    "  --decimal M              the amounts' decimal mark: . or , (default: from the amounts)\n"
+    "  --account ID             of a file holding several accounts, the one to import\n"
+    "  --encoding E             import: utf-8 (default), windows-1252 or latin-1\n"
     "  --bom                    export: start the CSV with a byte-order mark, as Excel needs\n"
     "  --dry-run                print what would be added and matched, and change nothing\n"
     "  --match-days N           how many days apart a match's dates may be (default 7)\n"
@@ -64,6 +68,8 @@ struct Options {
   bool encodingGiven = false;
   bool bom = false;
   bool dryRun = false;
+  std::string account;
+  bool accountGiven = false;
   MatchOptions match;
 };
 
@@ -153,15 +159,122 @@ Progress MakeProgress(std::FILE* err, const char* what) {
   };
 }
 
+// The register's payee column holds 80 bytes.
+constexpr size_t kPayeeLimit = 80;
+
+struct Kept {
+  std::vector<StatementRow> rows;
+  size_t zero = 0;      // amount 0 (a voided check): the register holds a debit or a credit
+  size_t payeesCut = 0;
+};
+
+std::string AccountText(const StatementAccount& account) {
+  std::string text = account.id.empty() ? "(unnamed)" : account.id;
+  text += " (" + account.type + ", " + std::to_string(account.transactions) +
+          (account.transactions == 1 ? " transaction)" : " transactions)");
+  return text;
+}
+
+// The rows of the one account to import. A file of several accounts names
+// the one with --account; an investment account is no register's.
+Kept KeepAccountRows(const ReadResult& read, const Options& options, std::string& refusal, std::FILE* dryRun) {
+  Kept kept;
+  const std::vector<StatementAccount>& accounts = read.accounts;
+  size_t chosen = SIZE_MAX, active = 0, lastActive = 0;
+  for (size_t i = 0; i < accounts.size(); ++i) {
+    if (accounts[i].transactions > 0) ++active, lastActive = i;
+    if (options.accountGiven && chosen == SIZE_MAX && accounts[i].id == options.account) chosen = i;
+  }
+  for (size_t i = 0; options.accountGiven && chosen == SIZE_MAX && i < accounts.size(); ++i) {
+    if (Lower(accounts[i].id) == Lower(options.account)) chosen = i;
+  }
+  // An account without a name, by its place in the list.
+  if (options.accountGiven && chosen == SIZE_MAX && !options.account.empty() &&
+      options.account.find_first_not_of("0123456789") == std::string::npos && options.account.size() < 6) {
+    size_t place = std::stoul(options.account);
+    if (place >= 1 && place <= accounts.size()) chosen = place - 1;
+  }
+  std::string list;
+  for (size_t i = 0; i < accounts.size(); ++i) list += "\n  " + std::to_string(i + 1) + ". " + AccountText(accounts[i]);
+  if (dryRun && (accounts.size() > 1 || options.accountGiven)) {
+    for (size_t i = 0; i < accounts.size(); ++i)
+      std::fprintf(dryRun, "account %zu: %s%s\n", i + 1, AccountText(accounts[i]).c_str(), i == chosen ? " (chosen)" : "");
+  }
+  if (options.accountGiven && chosen == SIZE_MAX) {
+    refusal = "the file holds no account '" + options.account + "'; it holds:" + list;
+    return kept;
+  }
+  if (!options.accountGiven) {
+    if (active > 1) {
+      refusal = "the file holds " + std::to_string(active) +
+                " accounts with transactions; choose one with --account and its number or name:" + list;
+      return kept;
+    }
+    chosen = active == 1 ? lastActive : 0;
+  }
+  if (chosen < accounts.size() && accounts[chosen].investment) {
+    refusal = "this is an investment statement (" + AccountText(accounts[chosen]) +
+              "), not a bank or card statement";
+    return kept;
+  }
+  for (const StatementRow& row : read.rows) {
+    if (chosen < accounts.size() && row.account != chosen) continue;
+    if (row.cents == 0) {
+      ++kept.zero;
+      continue;
+    }
+    if (row.payee.size() > kPayeeLimit) ++kept.payeesCut;
+    kept.rows.push_back(row);
+  }
+  return kept;
+}
+
+std::string Count(size_t n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+// "0 as duplicates", then what else was left out, the last after "and".
+std::string SkippedText(size_t duplicates, const ReadResult& read, const Kept& kept) {
+  std::vector<std::string> parts = {std::to_string(duplicates) + " as duplicates"};
+  if (read.withoutAmount > 0) parts.push_back(std::to_string(read.withoutAmount) + " without an amount");
+  if (read.summaryLines > 0) parts.push_back(Count(read.summaryLines, "summary line", "summary lines"));
+  if (kept.zero > 0) parts.push_back(std::to_string(kept.zero) + " of amount 0");
+  std::string text = parts[0];
+  for (size_t i = 1; i < parts.size(); ++i) text += (i + 1 == parts.size() ? " and " : ", ") + parts[i];
+  return text;
+}
+
+// What was stored other than the file has it.
+std::string NotesText(const ReadResult& read, const Kept& kept) {
+  std::string text;
+  if (kept.payeesCut > 0) text += ", " + Count(kept.payeesCut, "payee", "payees") + " cut to 80 characters";
+  if (read.checksLeftOut > 0)
+    text += ", " + Count(read.checksLeftOut, "check number", "check numbers") + " too long left out";
+  return text;
+}
+
 int Import(const Options& options, std::FILE* out, std::FILE* err) {
   std::string text, error;
   if (!ReadWholeFile(options.file, text, error)) return Refuse(err, error);
   LedgerFile ledger;
   if (std::string problem = ledger.Open(); !problem.empty()) return Refuse(err, problem);
 
+  // Excel's "Unicode text" and some banks write UTF-16.
+  bool utf16 = text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF");
+  if (utf16) {
+    if (options.encodingGiven) return Usage(err, "the file is UTF-16 (it starts with its byte-order mark); leave out --encoding");
+    DecodedText decoded = FromUtf16(text);
+    if (decoded.errorLine > 0) {
+      std::fprintf(err, "%s:%d: %s\n", options.file.c_str(), decoded.errorLine, decoded.error.c_str());
+      std::fputs("checkbook-io: nothing was added\n", err);
+      return 1;
+    }
+    text = std::move(decoded.text);
+  }
   FileFormat format = options.format.empty() ? DetectFormat(text) : FormatNamed(options.format);
-  // An OFX file names its own character set, which the OFX reader applies.
-  if (format != FileFormat::Ofx) {
+  // An OFX file names its own character set, which the OFX reader applies
+  // unless --encoding says otherwise.
+  if ((format != FileFormat::Ofx || options.encodingGiven) && !utf16) {
     DecodedText decoded = DecodeStatement(text, options.encoding);
     if (decoded.errorLine > 0) {
       std::fprintf(err, "%s:%d: %s\n", options.file.c_str(), decoded.errorLine, decoded.error.c_str());
@@ -170,14 +283,17 @@ int Import(const Options& options, std::FILE* out, std::FILE* err) {
     }
     text = std::move(decoded.text);
   }
+  ReadOptions readOptions = options.read;
+  if (options.encodingGiven) readOptions.encoding = options.encoding;
+  if (utf16) readOptions.encoding = InputEncoding::Utf8;
   ReadResult read;
   bool empty = Trim(text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? std::string_view(text).substr(3)
                                                                                    : std::string_view(text))
                    .empty();
   if (!empty) {
-    read = format == FileFormat::Qif   ? ReadQif(text, options.read)
-           : format == FileFormat::Ofx ? ReadOfx(text)
-                                       : ReadCsv(text, options.read);
+    read = format == FileFormat::Qif   ? ReadQif(text, readOptions)
+           : format == FileFormat::Ofx ? ReadOfx(text, readOptions)
+                                       : ReadCsv(text, readOptions);
   }
   if (read.Failed()) {
     if (read.errorLine > 0) std::fprintf(err, "%s:%d: %s\n", options.file.c_str(), read.errorLine, read.error.c_str());
@@ -185,7 +301,14 @@ int Import(const Options& options, std::FILE* out, std::FILE* err) {
     std::fputs("checkbook-io: nothing was added\n", err);
     return 1;
   }
-  ImportPlan plan = PlanImport(ledger, read.rows, options.datePattern, options.match);
+  std::string refusal;
+  Kept kept = KeepAccountRows(read, options, refusal, options.dryRun ? out : nullptr);
+  if (!refusal.empty()) {
+    std::fprintf(err, "%s: %s\n", options.file.c_str(), refusal.c_str());
+    std::fputs("checkbook-io: nothing was added\n", err);
+    return 1;
+  }
+  ImportPlan plan = PlanImport(ledger, kept.rows, options.datePattern, options.match);
   if (!plan.error.empty()) {
     std::fprintf(err, "%s:%d: %s\n", options.file.c_str(), plan.errorLine, plan.error.c_str());
     std::fputs("checkbook-io: nothing was added\n", err);
@@ -193,8 +316,7 @@ int Import(const Options& options, std::FILE* out, std::FILE* err) {
   }
   if (!read.warning.empty()) std::fprintf(err, "checkbook-io: warning: %s: %s\n", options.file.c_str(), read.warning.c_str());
   AccountRecord* account = ledger.Account();
-  std::string skipped = std::to_string(plan.duplicates) + " as duplicates";
-  if (read.withoutAmount > 0) skipped += " and " + std::to_string(read.withoutAmount) + " without an amount";
+  std::string skipped = SkippedText(plan.duplicates, read, kept);
   const std::string matched =
       std::to_string(plan.matches.size()) + " (" + std::to_string(plan.cleared) + " newly cleared)";
   if (options.dryRun) {
@@ -207,8 +329,8 @@ int Import(const Options& options, std::FILE* out, std::FILE* err) {
       std::fprintf(out, "would match: %s\twith\t%s\n", RowText(match.line).c_str(), RowText(after).c_str());
     }
     const int64_t change = ImportChange(plan);
-    std::fprintf(out, "dry run: would add %zu, match %s, skip %s, balance would be %s\n", plan.add.size(),
-                 matched.c_str(), skipped.c_str(),
+    std::fprintf(out, "dry run: would add %zu, match %s, skip %s%s, balance would be %s\n", plan.add.size(),
+                 matched.c_str(), skipped.c_str(), NotesText(read, kept).c_str(),
                  change == 0 ? Amount(account->mAccBalance).c_str()
                              : FormatCents(AddCents(ToCents(account->mAccBalance), change)).c_str());
     if (std::string problem = BalanceProblem(account->mAccBalance, change); !problem.empty())
@@ -217,8 +339,8 @@ int Import(const Options& options, std::FILE* out, std::FILE* err) {
   }
   if (std::string problem = ApplyImport(ledger, plan, MakeProgress(err, "importing")); !problem.empty())
     return Refuse(err, problem);
-  std::fprintf(out, "added %zu, matched %s, skipped %s, balance %s\n", plan.add.size(), matched.c_str(),
-               skipped.c_str(), Amount(account->mAccBalance).c_str());
+  std::fprintf(out, "added %zu, matched %s, skipped %s%s, balance %s\n", plan.add.size(), matched.c_str(),
+               skipped.c_str(), NotesText(read, kept).c_str(), Amount(account->mAccBalance).c_str());
   return 0;
 }
 
@@ -305,6 +427,20 @@ int RunCheckbookIo(int argc, char** argv, std::FILE* out, std::FILE* err) {
         (name == "--date-format" ? options.datePattern : options.read.inputDatePattern) = value;
       } else if (name == "--columns") {
         options.read.columns = value;
+      } else if (name == "--separator") {
+        std::string lower = Lower(value);
+        char separator = lower == "tab" || value == "\\t" || value == "\t" ? '\t' : value.size() == 1 ? value[0] : 0;
+        if (separator != ',' && separator != ';' && separator != '\t' && separator != '|')
+          return Usage(err, "--separator takes , ; tab or |");
+        options.read.separator = separator;
+      } else if (name == "--decimal") {
+        std::string lower = Lower(value);
+        char mark = value == "." || lower == "point" ? '.' : value == "," || lower == "comma" ? ',' : 0;
+        if (!mark) return Usage(err, "--decimal takes . or ,");
+        options.read.decimal = mark;
+      } else if (name == "--account") {
+        options.account = value;
+        options.accountGiven = true;
       } else if (name == "--encoding") {
         std::optional<InputEncoding> encoding = EncodingNamed(value);
         if (!encoding) return Usage(err, "unknown encoding '" + value + "': utf-8, windows-1252 or latin-1");
@@ -326,8 +462,9 @@ int RunCheckbookIo(int argc, char** argv, std::FILE* out, std::FILE* err) {
     return Import(options, out, err);
   }
   if (options.command == "export") {
-    if (options.dryRun || !options.read.columns.empty() || !options.read.inputDatePattern.empty())
-      return Usage(err, "--dry-run, --columns and --input-date-format are for import");
+    if (options.dryRun || !options.read.columns.empty() || !options.read.inputDatePattern.empty() ||
+        options.read.separator || options.read.decimal || options.accountGiven)
+      return Usage(err, "--dry-run, --columns, --separator, --decimal, --account and --input-date-format are for import");
     if (options.encodingGiven) return Usage(err, "--encoding is for import; export always writes UTF-8");
     if (!options.match.enabled || options.match.days != MatchOptions().days)
       return Usage(err, "--match-days and --no-match are for import");

@@ -1,6 +1,7 @@
 #include "io/InputEncoding.h"
 
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 
 #include "storage/TextEncoding.h"
@@ -23,7 +24,6 @@ size_t FirstForeignByte(std::string_view file, InputEncoding encoding) {
     bool foreign = byte == 0;
     if (encoding == InputEncoding::Windows1252)
       foreign = foreign || byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
-    if (encoding == InputEncoding::Latin1) foreign = foreign || (byte >= 0x80 && byte < 0xA0);
     if (foreign) return i;
   }
   return std::string_view::npos;
@@ -70,6 +70,10 @@ DecodedText DecodeStatement(std::string_view file, InputEncoding encoding) {
     return result;
   }
   const char* name = encoding == InputEncoding::Windows1252 ? "Windows-1252" : "Latin-1";
+  // A Latin-1 label is read as Windows-1252, as browsers do: files so named
+  // hold Windows-1252's quotes and euro sign, and every format reads the
+  // same bytes as the same text.
+  encoding = InputEncoding::Windows1252;
   if (file.starts_with(kByteOrderMark)) {
     result.errorLine = 1;
     result.error = std::string("the file starts with a UTF-8 byte-order mark, so it is no ") + name +
@@ -80,11 +84,52 @@ DecodedText DecodeStatement(std::string_view file, InputEncoding encoding) {
     auto byte = static_cast<unsigned char>(file[at]);
     result.errorLine = LineAt(file, at);
     result.error = "byte " + Hex(byte) + " is no " + name + " character; check --encoding";
-    // Bank files called Latin-1 are mostly Windows-1252, which has these.
-    if (encoding == InputEncoding::Latin1 && FirstForeignByte(file.substr(at, 1), InputEncoding::Windows1252) != 0)
-      result.error += " (it is one in Windows-1252: --encoding windows-1252)";
     return result;
   }
-  result.text = encoding == InputEncoding::Windows1252 ? Windows1252ToUtf8(file) : Latin1ToUtf8(file);
+  result.text = Windows1252ToUtf8(file);
+  return result;
+}
+
+DecodedText FromUtf16(std::string_view file) {
+  DecodedText result;
+  const bool little = file.starts_with("\xFF\xFE"), big = file.starts_with("\xFE\xFF");
+  if (!little && !big) {
+    result.text = file;
+    return result;
+  }
+  int line = 1;
+  auto unit = [&](size_t at) -> uint32_t {
+    auto a = static_cast<unsigned char>(file[at]), b = static_cast<unsigned char>(file[at + 1]);
+    return little ? a | (b << 8) : (a << 8) | b;
+  };
+  for (size_t at = 2; at < file.size(); at += 2) {
+    if (at + 1 >= file.size()) break;  // an odd last byte ends the text
+    uint32_t code = unit(at);
+    if (code >= 0xD800 && code <= 0xDBFF && at + 3 < file.size() && unit(at + 2) >= 0xDC00 && unit(at + 2) <= 0xDFFF) {
+      code = 0x10000 + ((code - 0xD800) << 10) + (unit(at + 2) - 0xDC00);
+      at += 2;
+    } else if ((code >= 0xD800 && code <= 0xDFFF) || code == 0) {
+      result.errorLine = line;
+      result.error = "the text is not UTF-16, though the file starts with its byte-order mark";
+      return result;
+    }
+    line += code == '\n';
+    std::string& out = result.text;
+    if (code < 0x80) {
+      out += static_cast<char>(code);
+    } else if (code < 0x800) {
+      out += static_cast<char>(0xC0 | (code >> 6));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+      out += static_cast<char>(0xE0 | (code >> 12));
+      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (code >> 18));
+      out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
   return result;
 }

@@ -21,3 +21,7 @@ struct DecodedText {
 // The whole file as UTF-8, or the first line that is not text of the
 // encoding and why.
 DecodedText DecodeStatement(std::string_view file, InputEncoding encoding);
+
+// A file that starts with a UTF-16 byte-order mark (as Excel's "Unicode
+// text" is written) as UTF-8 without the mark; any other file as it is.
+DecodedText FromUtf16(std::string_view file);

@@ -3,10 +3,13 @@
 // read: each <STMTTRN> with its TRNTYPE, DTPOSTED, TRNAMT, FITID, CHECKNUM,
 // NAME and MEMO; the envelope around them is checked only to warn.
 #include <cctype>
+#include <cstdint>
 #include <optional>
 
 #include "io/Fields.h"
 #include "io/StatementFiles.h"
+#include "io/FileShapes.h"
+#include "io/InputEncoding.h"
 #include "storage/TextEncoding.h"
 
 namespace {
@@ -26,9 +29,6 @@ bool ContainsNoCase(std::string_view text, std::string_view needle) {
   return false;
 }
 
-// The five bytes Windows-1252 leaves unassigned: no bank means them as text.
-bool Unassigned1252(unsigned char c) { return c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D; }
-
 void AppendUtf8(std::string& out, uint32_t code) {
   if (code < 0x80) {
     out += static_cast<char>(code);
@@ -47,31 +47,42 @@ void AppendUtf8(std::string& out, uint32_t code) {
   }
 }
 
-enum class Charset { Utf8, Cp1252, Latin1 };
+// The value after NAME in an SGML header ("CHARSET:1252", "CHARSET : 1252").
+std::string HeaderValue(std::string_view head, std::string_view name) {
+  for (size_t at = 0; at + name.size() <= head.size(); ++at) {
+    if (!EqualNoCase(head.substr(at, name.size()), name)) continue;
+    size_t i = at + name.size();
+    while (i < head.size() && (head[i] == ' ' || head[i] == '\t')) ++i;
+    if (i >= head.size() || head[i] != ':') continue;
+    size_t end = head.find('\n', i);
+    return std::string(Trim(head.substr(i + 1, end == std::string_view::npos ? end : end - i - 1)));
+  }
+  return {};
+}
+
+enum class Charset { Utf8, Cp1252, Undeclared };
 
 // An SGML file names its character set in its header (CHARSET:1252,
-// CHARSET:ISO-8859-1); an XML file is UTF-8 unless its declaration says so.
+// CHARSET:ISO-8859-1, ENCODING:UTF-8); an XML file in its declaration.
 Charset CharsetOf(std::string_view text) {
   std::string_view head = text.substr(0, text.find('<'));
-  size_t at = head.find("CHARSET:");
-  if (at != std::string_view::npos) {
-    std::string_view value = Trim(head.substr(at + 8, head.find('\n', at) - at - 8));
-    if (value == "1252" || EqualNoCase(value, "windows-1252")) return Charset::Cp1252;
-    if (EqualNoCase(value, "ISO-8859-1") || EqualNoCase(value, "8859-1") || EqualNoCase(value, "latin1"))
-      return Charset::Latin1;
+  std::string encoding = HeaderValue(head, "ENCODING"), charset = HeaderValue(head, "CHARSET");
+  if (EqualNoCase(encoding, "UTF-8") || EqualNoCase(encoding, "UNICODE")) return Charset::Utf8;
+  for (std::string_view name : {"1252", "windows-1252", "cp1252", "ISO-8859-1", "8859-1", "latin1", "latin-1"}) {
+    if (EqualNoCase(charset, name)) return Charset::Cp1252;
   }
   size_t decl = text.find("<?xml");
   if (decl != std::string_view::npos && decl < 64) {
     std::string_view line = text.substr(decl, text.find("?>", decl) - decl);
-    if (ContainsNoCase(line, "windows-1252")) return Charset::Cp1252;
-    if (ContainsNoCase(line, "iso-8859-1")) return Charset::Latin1;
+    if (ContainsNoCase(line, "windows-1252") || ContainsNoCase(line, "iso-8859-1") || ContainsNoCase(line, "latin"))
+      return Charset::Cp1252;
+    if (ContainsNoCase(line, "utf-8")) return Charset::Utf8;
   }
-  return Charset::Utf8;
+  return Charset::Undeclared;
 }
 
-// The text of an element: entities replaced, converted to UTF-8. Fails on a
-// byte the character set does not allow.
-bool DecodeText(std::string_view raw, Charset charset, std::string& out) {
+// The text of an element (already UTF-8) with its entities replaced.
+bool DecodeText(std::string_view raw, std::string& out) {
   out.clear();
   for (size_t i = 0; i < raw.size(); ++i) {
     unsigned char c = static_cast<unsigned char>(raw[i]);
@@ -104,29 +115,27 @@ bool DecodeText(std::string_view raw, Charset charset, std::string& out) {
       i = end;
       continue;
     }
-    if (c < 0x80 || charset == Charset::Utf8) {
-      out += static_cast<char>(c);
-    } else if (charset == Charset::Cp1252) {
-      if (Unassigned1252(c)) return false;
-      out += Windows1252ToUtf8(raw.substr(i, 1));
-    } else {
-      AppendUtf8(out, c);
-    }
+    out += static_cast<char>(c);
   }
   return ValidUtf8(out);
 }
 
-// OFX amounts take a point or a comma as the decimal mark.
+// OFX amounts take a point or a comma as the decimal mark and group no
+// thousands; banks pad them with zeros and a plus sign.
 std::optional<int64_t> OfxAmount(std::string_view text) {
   text = Trim(text);
-  bool comma = text.find(',') != std::string_view::npos && text.find('.') == std::string_view::npos;
-  return ParseAmount(text, comma);
+  bool comma = text.find(',') != std::string_view::npos, point = text.find('.') != std::string_view::npos;
+  auto amount = ReadAmountText(text, comma && point ? 0 : comma ? ',' : '.');
+  if (!amount) return std::nullopt;
+  return amount->cents;
 }
 
 // YYYYMMDD, then an optional time and zone that do not change the day the
 // bank booked the transaction on.
 std::optional<CalendarDate> OfxDate(std::string_view text) {
   text = Trim(text);
+  // Some programs write the day as 2024-01-15.
+  if (text.size() >= 10 && text[4] == '-') return ReadDateAs(text.substr(0, 10), DateOrder::MonthFirst);
   if (text.size() < 8) return std::nullopt;
   std::string_view rest = text.substr(8);
   for (char c : rest) {
@@ -139,9 +148,32 @@ std::optional<CalendarDate> OfxDate(std::string_view text) {
 
 struct Transaction {
   int line = 0;
-  std::string type, posted, user, amount, id, check, name, payeeName, memo;
+  std::string type, posted, user, amount, id, check, reference, name, payeeName, memo;
   bool inPayee = false;
 };
+
+// A statement aggregate: a bank's, a card's or an investment account's.
+struct Statement {
+  size_t firstRow = 0;
+  std::string id, type;
+  bool investment = false;
+  size_t trades = 0;
+};
+
+bool LooksLikeQif(std::string_view text) {
+  size_t lines = 0;
+  bool caret = false;
+  while (!text.empty() && lines < 40) {
+    size_t end = text.find_first_of("\r\n");
+    std::string_view line = Trim(text.substr(0, end));
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    if (line.empty()) continue;
+    ++lines;
+    if (std::string_view("DTUPNMCLASE$^FIQYOKRBGX%").find(line[0]) == std::string_view::npos) return false;
+    caret = caret || line == "^";
+  }
+  return caret;
+}
 
 }  // namespace
 
@@ -152,15 +184,31 @@ FileFormat DetectFormat(std::string_view text) {
       (start.substr(0, 5) == "<?xml" && ContainsNoCase(start, "<?OFX")))
     return FileFormat::Ofx;
   if (!start.empty() && start[0] == '!') return FileFormat::Qif;
+  if (LooksLikeQif(start)) return FileFormat::Qif;
   return FileFormat::Csv;
 }
 
-ReadResult ReadOfx(std::string_view text) {
+ReadResult ReadOfx(std::string_view file, const ReadOptions& options) {
   ReadResult result;
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-  const Charset charset = CharsetOf(text);
+  std::string decodedText = UnifyLineEnds(file);
+  // One decoder for every format: a Latin-1 label is read as Windows-1252,
+  // as browsers do, and an undeclared file that is not UTF-8 likewise.
+  if (!options.encoding) {
+    Charset charset = CharsetOf(decodedText);
+    InputEncoding encoding = charset == Charset::Cp1252 || (charset == Charset::Undeclared && !IsUtf8(decodedText))
+                                 ? InputEncoding::Windows1252
+                                 : InputEncoding::Utf8;
+    DecodedText decoded = DecodeStatement(decodedText, encoding);
+    if (decoded.errorLine > 0) return result.Fail(decoded.errorLine, decoded.error), result;
+    decodedText = std::move(decoded.text);
+  }
+  std::string_view text = decodedText;
   bool sawOfx = false, sawSignOn = false, sawOfxEnd = false;
   std::optional<Transaction> open;
+  std::optional<Statement> statement;
+  bool inAccountFrom = false, inStatus = false;
+  std::string statusCode, statusSeverity, statusMessage;
+  int statusLine = 0;
   std::string value;
   int line = 1;
   size_t at = 0;
@@ -177,13 +225,44 @@ ReadResult ReadOfx(std::string_view text) {
     auto date = OfxDate(dateText);
     if (!date) return result.Fail(t.line, "'" + dateText + "' is not a date");
     row.date = *date;
-    if (!t.check.empty()) {
-      auto check = ParseCheckNumber(t.check);
-      if (!check) return result.Fail(t.line, "check number '" + t.check + "' is too large");
-      row.checkNum = *check;
+    // Some banks give a check's number only as its reference.
+    const std::string& checkText = !t.check.empty() || !EqualNoCase(t.type, "CHECK") ? t.check : t.reference;
+    if (!checkText.empty()) {
+      // A number longer than the register's check column is left out.
+      auto check = ParseCheckNumber(checkText);
+      if (check) row.checkNum = *check;
+      else ++result.checksLeftOut;
     }
-    row.payee = !t.name.empty() ? t.name : !t.payeeName.empty() ? t.payeeName : t.memo;
+    row.payee = PayeeOf(!t.name.empty() ? t.name : t.payeeName, t.memo, t.type);
+    row.account = statement ? 0 : SIZE_MAX;
     result.rows.push_back(std::move(row));
+  };
+  auto accountFor = [&](const Statement& s) {
+    for (size_t i = 0; i < result.accounts.size(); ++i) {
+      if (result.accounts[i].id == s.id && result.accounts[i].investment == s.investment) return i;
+    }
+    result.accounts.push_back({s.id, s.type, s.investment, 0});
+    return result.accounts.size() - 1;
+  };
+  auto closeStatement = [&]() {
+    if (!statement) return;
+    size_t index = accountFor(*statement);
+    for (size_t r = statement->firstRow; r < result.rows.size(); ++r) result.rows[r].account = index;
+    result.accounts[index].transactions += result.rows.size() - statement->firstRow + statement->trades;
+    statement.reset();
+  };
+  // A bank's error answer (a failed sign-on, an unknown account) is no
+  // empty statement.
+  auto closeStatus = [&]() {
+    inStatus = false;
+    std::string code(Trim(statusCode));
+    if (code.empty() || code == "0" || EqualNoCase(statusSeverity, "INFO")) return;
+    std::string said = statusMessage.empty() ? "" : ": " + statusMessage;
+    if (EqualNoCase(statusSeverity, "WARN")) {
+      if (result.warning.empty()) result.warning = "the bank warned (status " + code + ")" + said;
+      return;
+    }
+    result.Fail(statusLine, "the bank answered with an error (status " + code + ")" + said);
   };
 
   while (at < text.size() && !result.Failed()) {
@@ -199,20 +278,73 @@ ReadResult ReadOfx(std::string_view text) {
     }
     std::string_view tag = text.substr(lt + 1, gt - lt - 1);
     const int tagLine = line;
-    for (char c : tag) line += c == '\n';
+    for (char c : text.substr(lt + 1, gt - lt - 1)) line += c == '\n';
     at = gt + 1;
     if (tag.empty() || tag[0] == '?' || tag[0] == '!') continue;  // declarations and comments
     bool closing = tag[0] == '/';
     if (closing) tag.remove_prefix(1);
-    // An SGML element's value runs to the next tag; in XML its end tag follows.
-    size_t next = text.find('<', at);
-    std::string_view raw = text.substr(at, next == std::string_view::npos ? std::string_view::npos : next - at);
+    // An SGML element's value runs to the next tag; in XML its end tag
+    // follows. A CDATA section is taken as it stands.
+    std::string_view raw;
+    bool cdata = false;
+    size_t valueStart = at;
+    while (valueStart < text.size() && std::isspace(static_cast<unsigned char>(text[valueStart]))) ++valueStart;
+    if (!closing && text.substr(valueStart, 9) == "<![CDATA[") {
+      size_t end = text.find("]]>", valueStart + 9);
+      if (end == std::string_view::npos) return result.Fail(tagLine, "a CDATA section is not closed"), result;
+      raw = text.substr(valueStart + 9, end - valueStart - 9);
+      for (size_t i = at; i < end; ++i) line += text[i] == '\n';
+      at = end + 3;
+      cdata = true;
+    } else {
+      size_t next = text.find('<', at);
+      raw = text.substr(at, next == std::string_view::npos ? std::string_view::npos : next - at);
+    }
+    auto readValue = [&]() {
+      if (cdata) {
+        value = std::string(Trim(raw));
+        return true;
+      }
+      return DecodeText(Trim(raw), value);
+    };
 
     if (EqualNoCase(tag, "OFX")) {
       (closing ? sawOfxEnd : sawOfx) = true;
     } else if (EqualNoCase(tag, "SIGNONMSGSRSV1")) {
       sawSignOn = true;
+    } else if (EqualNoCase(tag, "STATUS")) {
+      if (inStatus) closeStatus();
+      if (!closing) {
+        inStatus = true;
+        statusLine = tagLine;
+        statusCode.clear(), statusSeverity.clear(), statusMessage.clear();
+      }
+    } else if (inStatus && !closing && (EqualNoCase(tag, "CODE") || EqualNoCase(tag, "SEVERITY") || EqualNoCase(tag, "MESSAGE"))) {
+      readValue();
+      (EqualNoCase(tag, "CODE") ? statusCode : EqualNoCase(tag, "SEVERITY") ? statusSeverity : statusMessage) = value;
+    } else if (EqualNoCase(tag, "STMTRS") || EqualNoCase(tag, "CCSTMTRS") || EqualNoCase(tag, "INVSTMTRS")) {
+      if (inStatus) closeStatus();
+      closeStatement();
+      if (!closing) {
+        statement = Statement();
+        statement->firstRow = result.rows.size();
+        statement->investment = EqualNoCase(tag, "INVSTMTRS");
+        statement->type = statement->investment ? "investment" : EqualNoCase(tag, "CCSTMTRS") ? "credit card" : "bank";
+      }
+    } else if (EqualNoCase(tag, "BANKACCTFROM") || EqualNoCase(tag, "CCACCTFROM") || EqualNoCase(tag, "INVACCTFROM")) {
+      inAccountFrom = !closing;
+    } else if (statement && inAccountFrom && !closing && (EqualNoCase(tag, "ACCTID") || EqualNoCase(tag, "ACCTTYPE"))) {
+      readValue();
+      if (EqualNoCase(tag, "ACCTID")) {
+        statement->id = value;
+      } else {
+        statement->type.clear();
+        for (char c : value) statement->type += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      }
+    } else if (statement && statement->investment && !closing && EqualNoCase(tag, "INVTRAN")) {
+      ++statement->trades;
     } else if (EqualNoCase(tag, "STMTTRN")) {
+      if (inStatus) closeStatus();
       if (!closing) {
         if (open) return result.Fail(open->line, "the transaction is not closed (</STMTTRN>)"), result;
         open = Transaction();
@@ -225,7 +357,7 @@ ReadResult ReadOfx(std::string_view text) {
     } else if (open && EqualNoCase(tag, "PAYEE")) {
       open->inPayee = !closing;
     } else if (open && !closing) {
-      if (!DecodeText(Trim(raw), charset, value))
+      if (!readValue())
         return result.Fail(tagLine, "the text of <" + std::string(tag) + "> is not in the file's character set"), result;
       std::string* field = EqualNoCase(tag, "TRNTYPE")    ? &open->type
                            : EqualNoCase(tag, "DTPOSTED") ? &open->posted
@@ -233,18 +365,36 @@ ReadResult ReadOfx(std::string_view text) {
                            : EqualNoCase(tag, "TRNAMT")   ? &open->amount
                            : EqualNoCase(tag, "FITID")    ? &open->id
                            : EqualNoCase(tag, "CHECKNUM") ? &open->check
+                           : EqualNoCase(tag, "REFNUM")   ? &open->reference
                            : EqualNoCase(tag, "NAME")     ? (open->inPayee ? &open->payeeName : &open->name)
                            : EqualNoCase(tag, "MEMO")     ? &open->memo
                                                           : nullptr;
       if (field && !field->empty() && !value.empty())
         return result.Fail(tagLine, "a second <" + std::string(tag) + "> in one transaction"), result;
       if (field) *field = value;
+    } else if (inStatus && !closing) {
+      closeStatus();  // SGML leaves </STATUS> out
     }
   }
+  if (inStatus) closeStatus();
   if (result.Failed()) return result;
   if (open) return result.Fail(open->line, "the transaction is not closed (</STMTTRN>)"), result;
+  closeStatement();
   if (!sawOfx && result.rows.empty()) return result.Fail(1, "the file is not an OFX statement (no <OFX>)"), result;
+  // Transactions outside any statement aggregate belong to one unnamed account.
+  bool loose = false;
+  for (const StatementRow& row : result.rows) loose = loose || row.account >= result.accounts.size();
+  if (loose || result.accounts.empty()) {
+    result.accounts.push_back({"", "bank", false, 0});
+    for (StatementRow& row : result.rows) {
+      if (row.account == SIZE_MAX) {
+        row.account = result.accounts.size() - 1;
+        ++result.accounts.back().transactions;
+      }
+    }
+  }
   // What some banks and converters leave out; the transactions are whole.
+  if (!result.warning.empty()) return result;
   if (!sawOfx) result.warning = "the file has no <OFX> element";
   else if (!sawSignOn) result.warning = "the file has no sign-on block (SIGNONMSGSRSV1)";
   else if (!sawOfxEnd) result.warning = "the file ends before </OFX>";

@@ -19,11 +19,23 @@ struct StatementRow {
   std::string payee;
   int64_t cents = 0;  // above 0 a credit, below 0 a debit
   int32_t status = 0;
+  size_t account = 0;  // index into ReadResult::accounts
+};
+
+// One account of a file that holds several (OFX statements, QIF !Account).
+struct StatementAccount {
+  std::string id;    // the account's number or name
+  std::string type;  // checking, savings, credit card, cash, investment...
+  bool investment = false;
+  size_t transactions = 0;
 };
 
 struct ReadResult {
   std::vector<StatementRow> rows;
   size_t withoutAmount = 0;  // table rows with no amount (a bank's balance lines), left out
+  size_t summaryLines = 0;   // a bank's total lines after the table, left out
+  size_t checksLeftOut = 0;  // check numbers too long for the register, left out
+  std::vector<StatementAccount> accounts;  // empty: one account, unnamed
   std::string warning;       // read whole, but the file is not as its format asks
   int errorLine = 0;         // 0 when the whole file was read
   std::string error;

@@ -7,7 +7,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
   for (const char* pattern : {"", "%d/%m/%Y", "%d/%m/%y"}) {
-    ReadOptions options{pattern, ""};
+    ReadOptions options;
+    options.inputDatePattern = pattern;
     ReadResult read = ReadQif(text, options);
     CheckRead(text, read, ReadQif(text, options));
     // Each record ends at a ^ or at the end of the file.

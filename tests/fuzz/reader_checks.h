@@ -15,8 +15,17 @@ inline void Check(bool ok) {
   if (!ok) std::abort();
 }
 
+// Lines as the readers count them: LF, CR LF and CR alone each end one.
+inline int LineCount(std::string_view text) {
+  int lines = 1;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) ++lines;
+  }
+  return lines;
+}
+
 inline void CheckRead(std::string_view text, const ReadResult& read, const ReadResult& again) {
-  const int lines = 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+  const int lines = LineCount(text);
   Check(read.Failed() == again.Failed() && read.error == again.error && read.errorLine == again.errorLine);
   Check(read.rows.size() == again.rows.size());
   if (read.Failed()) {
@@ -26,6 +35,8 @@ inline void CheckRead(std::string_view text, const ReadResult& read, const ReadR
   for (size_t i = 0; i < read.rows.size(); ++i) {
     const StatementRow& row = read.rows[i];
     Check(row.line >= 1 && row.line <= lines);
+    Check(read.accounts.empty() || row.account < read.accounts.size());
+    Check(!row.payee.empty());
     std::string iso = FormatDate(row.date, "%Y-%m-%d");
     auto back = ParseDate(iso, "%Y-%m-%d");
     Check(back && back->year == row.date.year && back->month == row.date.month && back->day == row.date.day);

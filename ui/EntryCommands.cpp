@@ -80,6 +80,20 @@ void SelectLine(HWND window, int index) {
 
 void FocusCheckNumber(HWND window) { SetFocus(GetDlgItem(window, IDC_CHECKNUM)); }
 
+// The row just inserted has the table's highest key. The refresh showed the
+// list's end; when that row lies above it, the list scrolls up to it.
+void ShowInsertedRow(HWND window) {
+  int line = -1, index = 0;
+  int32_t highest = 0;
+  for (TableRecord* row = appState.ledger->FirstRow(); row != nullptr; row = row->nextRow, ++index) {
+    int32_t key = static_cast<LedgerRecord*>(row)->mTransID;
+    if (line < 0 || key > highest) line = index, highest = key;
+  }
+  HWND list = GetDlgItem(window, IDC_REGISTER);
+  if (line >= 0 && line < SendMessageA(list, LB_GETTOPINDEX, 0, 0))
+    SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(line), 0);
+}
+
 // A value stays as it is stored when it does not change (even one an older
 // build left beyond what single precision keeps to the cent); a new one must
 // be kept to the cent.
@@ -176,6 +190,7 @@ void NewTransaction(HWND window) {
   }
   RememberPayee(window, entry->Payee());
   RefreshList();
+  ShowInsertedRow(window);
   FocusCheckNumber(window);
 }
 

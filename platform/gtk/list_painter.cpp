@@ -43,7 +43,7 @@ void PaintList(cairo_t* cr, PangoLayout* layout, const layer::Window& list, int 
     for (size_t start = 0, first = 1;; first = 0) {
       size_t tab = line.find('\t', start);
       std::string_view part = line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
-      if (!first) x = NextTabStop(list, x, metrics);
+      if (!first) x = NextTabStop(list, x, metrics, look.columns);
       if (!part.empty()) {
         pango_layout_set_text(layout, part.data(), static_cast<int>(part.size()));
         cairo_move_to(cr, x, y);

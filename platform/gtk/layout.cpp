@@ -10,6 +10,9 @@ constexpr int kMenuBarPadding = 3;  // above and below the menu bar's texts
 constexpr int kComboEditExtra = 8;  // a combo box's edit part: the font's height and this
 constexpr int kListTextInset = 2;
 
+// A caption has no id of its own (-1, or 0xFFFF as a word).
+bool CaptionId(int id) { return id == 0 || id == -1 || id == 0xFFFF; }
+
 bool ShowsLabel(const layer::Window& c) {
   if (layer::StockIconOf(c) != layer::StockIcon::None) return false;
   return c.kind == layer::Kind::Static || c.kind == layer::Kind::Button || c.kind == layer::Kind::GroupBox;
@@ -207,6 +210,52 @@ std::vector<int> ListColumns(const WindowLayout& layout, const PlacedControl& li
     columns.push_back(x);
   }
   return columns;
+}
+
+std::string AccessibleLabel(const WindowLayout& layout, const PlacedControl& control) {
+  const layer::Window& c = *control.control;
+  bool value = c.kind == layer::Kind::Static && !CaptionId(c.id);
+  if (c.kind != layer::Kind::Edit && c.kind != layer::Kind::ComboBox && c.kind != layer::Kind::ListBox && !value)
+    return {};
+  PixelRect r = control.rect;
+  if (value) {
+    const PlacedControl* frame = nullptr;
+    for (const PlacedControl& p : layout.controls)
+      if (&p != &control && p.control->kind == layer::Kind::Static && p.control->text.empty() &&
+          (p.control->exStyle & WS_EX_CLIENTEDGE) && p.rect.x <= r.x && p.rect.y <= r.y &&
+          p.rect.Right() >= r.Right() && p.rect.Bottom() >= r.Bottom())
+        frame = &p;
+    if (!frame) return {};
+    r = frame->rect;
+  }
+  std::string beside, above;
+  int besideGap = 1 << 30, aboveGap = 1 << 30;
+  for (const PlacedControl& p : layout.controls) {
+    bool caption = p.control->kind == layer::Kind::Static && !p.label.empty() &&
+                   CaptionId(p.control->id);
+    if (!caption || &p == &control) continue;
+    const PixelRect& s = p.rect;
+    bool sameRow = s.y < r.Bottom() && r.y < s.Bottom();
+    bool sameColumn = s.x < r.Right() && r.x < s.Right();
+    if (sameRow && s.Right() <= r.x + 2 && r.x - s.Right() < besideGap) {
+      besideGap = r.x - s.Right();
+      beside = p.label;
+    }
+    if (sameColumn && s.Bottom() <= r.y + 2 && r.y - s.Bottom() < aboveGap) {
+      aboveGap = r.y - s.Bottom();
+      above = p.label;
+    }
+  }
+  if (c.kind != layer::Kind::ListBox) return !beside.empty() ? beside : above;
+  // Every heading of the row right above the list, left to right.
+  std::string headings;
+  for (const PlacedControl& p : layout.controls) {
+    const PixelRect& s = p.rect;
+    if (p.control->kind == layer::Kind::Static && !p.label.empty() && s.x < r.Right() && r.x < s.Right() &&
+        s.Bottom() <= r.y + 2 && r.y - s.Bottom() == aboveGap)
+      headings += (headings.empty() ? "" : ", ") + p.label;
+  }
+  return headings;
 }
 
 int ListLines(const PixelRect& list, const WindowLayout& layout) {

@@ -92,6 +92,12 @@ PixelRect OpeningClient(const WindowLayout& base, int roomWidth, int roomHeight)
 // the columns stand under the fields and follow them when the window resizes.
 std::vector<int> ListColumns(const WindowLayout& layout, const PlacedControl& list, const FontMetrics& m);
 
+// The name a screen reader gives a field, a list or a value shown in a
+// sunken frame, as Windows' readers take it: the caption beside it on its row
+// (beside its frame), else the one above it; a list is named by the headings
+// over it. Empty for other controls.
+std::string AccessibleLabel(const WindowLayout& layout, const PlacedControl& control);
+
 // Lines a list (or a combo box's open list) shows in the layout's pixels.
 int ListLines(const PixelRect& list, const WindowLayout& layout);
 

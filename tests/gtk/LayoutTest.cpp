@@ -231,6 +231,30 @@ TEST_F(LayoutTest, TheRegisterResizedGivesTheDifferenceToTheListAndTheDescriptio
   EXPECT_TRUE(checked);
 }
 
+// A screen reader that names a field by a class name, or a total without its
+// caption, leaves the person guessing.
+TEST_F(LayoutTest, FieldsListAndTotalsOfTheRegisterAreNamedByTheirCaptions) {
+  bool checked = false;
+  checker_.check = [&](layer::Window& w) {
+    Measurer measurer(kFonts[1]);
+    WindowLayout layout = gtkfe::LayOut(w, measurer.metrics, measurer.Measure());
+    struct Case {
+      int id;
+      const char* name;
+    } cases[] = {{IDC_CHECKNUM, "Check#"},
+                 {IDC_PAYEE, "Description"},
+                 {IDC_DEBIT, "Debit"},
+                 {IDC_REGISTER, "Check#, Date, Description, Credit, Debit, St."},
+                 {IDC_BALANCEDAMOUNT, "Balanced Ammount"},
+                 {IDC_BALANCETOTAL, "Balance"},
+                 {IDC_NEW, ""}};
+    for (const Case& c : cases) EXPECT_EQ(gtkfe::AccessibleLabel(layout, Placed(layout, c.id)), c.name) << c.id;
+    checked = true;
+  };
+  DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_REGISTER), nullptr, RegisterProc, 0);
+  EXPECT_TRUE(checked);
+}
+
 TEST_F(LayoutTest, TheAccountDialogHasNoControlCoveringAnotherAndItsTextsWhole) {
   bool checked = false;
   checker_.check = [&](layer::Window& w) {

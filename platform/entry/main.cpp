@@ -101,7 +101,11 @@ int RunProgram() { return WinMain(GetModuleHandleA(nullptr), nullptr, const_cast
 
 int RunWindow(bool desktop) {
 #ifdef CHECKBOOK_GTK
-  if (!gtkfe::OpenDisplay()) {
+  gtkfe::Options options;
+  options.applicationId = "net.qarvo.checkbook";
+  options.applicationName = "Checkbook";
+  options.iconName = "checkbook";
+  if (!gtkfe::OpenDisplay(options)) {
     std::cerr << "checkbook: cannot open a window: no display (DISPLAY or WAYLAND_DISPLAY names none that answers);"
                  " --terminal shows the register in a terminal\n";
     return 1;
@@ -117,9 +121,6 @@ int RunWindow(bool desktop) {
       return 1;
     }
   }
-  gtkfe::Options options;
-  options.applicationName = "Checkbook";
-  options.iconName = "checkbook";
   std::error_code error;
   std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
   if (!error) options.iconFolder = (exe.parent_path() / "icons").string();

@@ -13,6 +13,9 @@
 #include "platform/dialog/desktop.h"
 #include "platform/gtk/gtk_views.h"
 #include "platform/gtk/list_painter.h"
+#ifdef GDK_WINDOWING_X11
+#include <gdk/x11/gdkx.h>
+#endif
 
 namespace gtkfe {
 
@@ -59,7 +62,6 @@ GtkFrontEnd::GtkFrontEnd(const Options& options) : options_(options) {
     gtk_icon_theme_add_search_path(gtk_icon_theme_get_for_display(gdk_display_get_default()),
                                    options.iconFolder.c_str());
   if (!options.iconName.empty()) gtk_window_set_default_icon_name(options.iconName.c_str());
-  if (!options.applicationName.empty()) g_set_application_name(options.applicationName.c_str());
   // The dialog font's averages, in logical pixels (GTK scales to the device).
   probe_ = gtk_label_new("");
   g_object_ref_sink(probe_);
@@ -183,7 +185,19 @@ void GtkFrontEnd::Sync() {
   syncing_ = false;
 }
 
-bool OpenDisplay() { return gtk_init_check(); }
+bool OpenDisplay(const Options& options) {
+  // Named before GTK starts: the windows take their class and app_id, and the
+  // accessibility bus its application's name, as the display opens.
+  if (!options.applicationId.empty()) g_set_prgname(options.applicationId.c_str());
+  if (!options.applicationName.empty()) g_set_application_name(options.applicationName.c_str());
+  if (!gtk_init_check()) return false;
+#ifdef GDK_WINDOWING_X11
+  GdkDisplay* display = gdk_display_get_default();
+  if (GDK_IS_X11_DISPLAY(display) && !options.applicationId.empty())
+    gdk_x11_display_set_program_class(display, options.applicationId.c_str());
+#endif
+  return true;
+}
 
 int RunWithGtkFrontEnd(const std::function<int()>& entry, const Options& options) {
   guint sources[] = {g_unix_signal_add(SIGINT, OnQuitSignal, nullptr), g_unix_signal_add(SIGTERM, OnQuitSignal, nullptr),

@@ -13,9 +13,6 @@
 #include "platform/dialog/desktop.h"
 #include "platform/gtk/gtk_views.h"
 #include "platform/gtk/list_painter.h"
-#ifdef GDK_WINDOWING_X11
-#include <gdk/x11/gdkx.h>
-#endif
 
 namespace gtkfe {
 
@@ -97,8 +94,13 @@ bool GtkFrontEnd::WaitForInput(Window*) {
 }
 
 int GtkFrontEnd::ShownLines(const Window& control) {
-  if (control.kind == Kind::ListBox)
+  if (control.kind == Kind::ListBox) {
+    // As the window's size now places it.
+    for (auto& [serial, view] : views_)
+      for (auto& c : view->controls)
+        if (c->control == &control) return ListLines(c->placed.rect, view->layout);
     return std::max(1, (ToPixelsY(control.rect.cy, metrics_) - 2) / metrics_.height);
+  }
   if (control.kind == Kind::ComboBox) return DropLines(control);
   return 0;
 }
@@ -134,6 +136,7 @@ void GtkFrontEnd::DrawList(ControlView* c, cairo_t* cr, int width, int height, b
   G_GNUC_END_IGNORE_DEPRECATIONS
   look.text = {fg.red, fg.green, fg.blue, w.Enabled() ? fg.alpha : fg.alpha * 0.5};
   look.focused = !dropped && gtk_widget_has_focus(area);
+  if (!dropped && c->view) look.columns = ListColumns(c->view->layout, c->placed, metrics_);
   PangoLayout* layout = gtk_widget_create_pango_layout(area, nullptr);
   PaintList(cr, layout, w, dropped ? w.combo.highlight : w.list.selection, width, height, metrics_, look);
   g_object_unref(layout);
@@ -191,11 +194,7 @@ bool OpenDisplay(const Options& options) {
   if (!options.applicationId.empty()) g_set_prgname(options.applicationId.c_str());
   if (!options.applicationName.empty()) g_set_application_name(options.applicationName.c_str());
   if (!gtk_init_check()) return false;
-#ifdef GDK_WINDOWING_X11
-  GdkDisplay* display = gdk_display_get_default();
-  if (GDK_IS_X11_DISPLAY(display) && !options.applicationId.empty())
-    gdk_x11_display_set_program_class(display, options.applicationId.c_str());
-#endif
+  if (!options.applicationId.empty()) SetProgramClass(options.applicationId);
   return true;
 }
 

@@ -16,7 +16,15 @@ WindowView* GtkFrontEnd::Create(Window* w) {
   views_[w->serial] = std::move(holder);
   view->window = w;
   view->ref = WindowRef::Of(w);
-  view->layout = LayOut(*w, metrics_, Measure());
+  view->base = LayOut(*w, metrics_, Measure());
+  view->layout = view->base;
+  bool resizable = Resizable(view->base);
+  if (resizable) {
+    PixelRect room = WorkArea();
+    // Less the menu bar and a window manager's title bar (about two lines).
+    PixelRect opening = OpeningClient(view->base, room.width, room.height - 3 * view->base.menuHeight);
+    view->layout = Resized(view->base, opening.width, opening.height);
+  }
   // A screen reader reads an alert's text as it appears, as Windows' do a
   // message box's; the account dialog is a dialog, the register a window.
   GtkAccessibleRole role = w->dialog.messageBox ? GTK_ACCESSIBLE_ROLE_ALERT_DIALOG
@@ -30,7 +38,8 @@ WindowView* GtkFrontEnd::Create(Window* w) {
         gtk_accessible_update_property(GTK_ACCESSIBLE(window), GTK_ACCESSIBLE_PROPERTY_DESCRIPTION, child->text.c_str(), -1);
   gtk_widget_add_css_class(window, "win32-dialog");
   gtk_window_set_title(GTK_WINDOW(window), w->text.c_str());
-  gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
+  // The register resizes; the account dialog and message boxes keep their size.
+  gtk_window_set_resizable(GTK_WINDOW(window), resizable);
   if (!options_.iconName.empty()) gtk_window_set_icon_name(GTK_WINDOW(window), options_.iconName.c_str());
   // A window without an owner still stays above the one it was opened
   // from; it is modal when the dialog manager made it so (an owner, or a
@@ -47,13 +56,34 @@ WindowView* GtkFrontEnd::Create(Window* w) {
   GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
   gtk_window_set_child(GTK_WINDOW(window), box);
   if (w->dialog.menu) CreateMenuBar(view, box);
-  view->fixed = gtk_fixed_new();
-  gtk_widget_set_size_request(view->fixed, view->layout.clientWidth, view->layout.clientHeight);
-  gtk_box_append(GTK_BOX(box), view->fixed);
+  view->fixed = GTK_WIDGET(g_object_new(GTK_TYPE_FIXED, "accessible-role", GTK_ACCESSIBLE_ROLE_PRESENTATION, nullptr));
+  if (resizable) {
+    // The fixed lies over an area that takes the window's size and reports
+    // it, at least the smallest usable one.
+    PixelRect smallest = SmallestClient(view->base);
+    GtkWidget* overlay = GTK_WIDGET(g_object_new(GTK_TYPE_OVERLAY, "accessible-role", GTK_ACCESSIBLE_ROLE_PRESENTATION, nullptr));
+    GtkWidget* sizer = GTK_WIDGET(g_object_new(GTK_TYPE_DRAWING_AREA, "accessible-role", GTK_ACCESSIBLE_ROLE_PRESENTATION, nullptr));
+    gtk_widget_set_size_request(sizer, smallest.width, smallest.height);
+    gtk_widget_set_hexpand(sizer, TRUE);
+    gtk_widget_set_vexpand(sizer, TRUE);
+    gtk_overlay_set_child(GTK_OVERLAY(overlay), sizer);
+    gtk_overlay_add_overlay(GTK_OVERLAY(overlay), view->fixed);
+    g_signal_connect(sizer, "resize", Callback(+[](GtkDrawingArea*, int width, int height, gpointer data) {
+                       current->Resize(static_cast<WindowView*>(data), width, height);
+                     }),
+                     view);
+    gtk_window_set_default_size(GTK_WINDOW(window), view->layout.clientWidth,
+                                view->layout.clientHeight + view->layout.menuHeight);
+    gtk_box_append(GTK_BOX(box), overlay);
+  } else {
+    gtk_widget_set_size_request(view->fixed, view->layout.clientWidth, view->layout.clientHeight);
+    gtk_box_append(GTK_BOX(box), view->fixed);
+  }
   for (const PlacedControl& p : view->layout.controls) {
     auto c = std::make_unique<ControlView>();
     c->control = const_cast<Window*>(p.control);
     c->ref = WindowRef::Of(c->control);
+    c->view = view;
     c->placed = p;
     CreateControl(view, c.get());
     view->controls.push_back(std::move(c));
@@ -71,6 +101,31 @@ WindowView* GtkFrontEnd::Create(Window* w) {
   ConnectWindow(view);
   gtk_window_present(GTK_WINDOW(window));
   return view;
+}
+
+// The controls placed again for the client area's new size; a list that
+// now shows more lines scrolls back so that none stands empty below its end,
+// as a list box does when Windows resizes it.
+void GtkFrontEnd::Resize(WindowView* view, int width, int height) {
+  if (width == view->layout.clientWidth && height == view->layout.clientHeight) return;
+  view->layout = Resized(view->base, width, height);
+  for (size_t i = 0; i < view->controls.size() && i < view->layout.controls.size(); ++i) {
+    ControlView* c = view->controls[i].get();
+    c->placed = view->layout.controls[i];
+    const PixelRect& r = c->placed.rect;
+    gtk_widget_set_size_request(c->widget, r.width, r.height);
+    gtk_fixed_move(GTK_FIXED(view->fixed), c->widget, r.x, r.y);
+    if (c->drop) {
+      c->dropRect = {r.x, r.Bottom(), r.width, c->dropRect.height};
+      gtk_widget_set_size_request(c->drop, c->dropRect.width, c->dropRect.height);
+      gtk_fixed_move(GTK_FIXED(view->fixed), c->drop, c->dropRect.x, c->dropRect.y);
+    }
+    if (c->control->kind == Kind::ListBox)
+      QueueFor(c->ref, [](HWND list) {
+        SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(SendMessageA(list, LB_GETTOPINDEX, 0, 0)), 0);
+      });
+  }
+  dirty_ = true;
 }
 
 // Screen readers name a field by the label beside it or above it, as they

@@ -149,6 +149,17 @@ program_pid=$!
 main=$(window "$register") || fail "the register did not open again"
 xdotool windowfocus --sync "$main"
 sleep 1  # drawn and taking events, as a person sees it before closing it
+# Resized, the list takes the room and the buttons keep to the bottom right,
+# where a click on New still reaches it (empty fields: a message).
+eval "$(xdotool getwindowgeometry --shell "$main")"
+wanted="$((WIDTH + 320))x$((HEIGHT + 240))"
+xdotool windowsize --sync "$main" $((WIDTH + 320)) $((HEIGHT + 240))
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$main")"
+check "the register takes the size it is given" "$wanted" "${WIDTH}x${HEIGHT}"
+shot "$main" gtk-register-resized
+click "$main" $((WIDTH - $(unit_x 88))) $((HEIGHT - avg_h * 10 / 8))
+if window "Data Entry" >/dev/null; then keys Return; else fail "New at the bottom right of the resized register took no click"; fi
 # What the window manager's close button sends: WM_DELETE_WINDOW.
 python3 - "$main" <<'PY' 2>/dev/null || xdotool key --window "$main" alt+F4
 import ctypes, sys
@@ -169,6 +180,24 @@ x.XFlush(ctypes.c_void_p(d))
 PY
 wait_exit "$program_pid"
 check "the close box ends the program" 0 "$exited"
+program_pid=
+
+echo "== a 1920x1080 screen at scale 2 in the dark theme =="
+stop_display
+start_display 1920x1080
+(cd "$data" && GDK_SCALE=2 GTK_THEME=Adwaita:dark exec "$program" --window >/dev/null 2>&1) &
+program_pid=$!
+main=$(window "$register") || fail "the register did not open at scale 2"
+xdotool windowfocus --sync "$main"
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$main")"
+check "the whole register on the screen" yes "$([ "$WIDTH" -le 1920 ] && [ "$HEIGHT" -le 1080 ] && echo yes || echo no)"
+xdotool windowsize --sync "$main" 100% 100%
+sleep 0.5
+shot "$main" gtk-register-1920x1080-scale2-dark
+keys alt+r Up Return
+wait_exit "$program_pid"
+check "exit at scale 2" 0 "$exited"
 program_pid=
 
 echo "== --desktop keeps the files in the documents folder =="

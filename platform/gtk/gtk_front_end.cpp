@@ -189,10 +189,12 @@ void GtkFrontEnd::Sync() {
 }
 
 bool OpenDisplay(const Options& options) {
-  // Named before GTK starts: the windows take their class and app_id, and the
-  // accessibility bus its application's name, as the display opens.
-  if (!options.applicationId.empty()) g_set_prgname(options.applicationId.c_str());
-  if (!options.applicationName.empty()) g_set_application_name(options.applicationName.c_str());
+  // Named before GTK starts: the accessibility bus names the application by
+  // the program's name; the windows get the application id of their own.
+  if (!options.applicationName.empty()) {
+    g_set_prgname(options.applicationName.c_str());
+    g_set_application_name(options.applicationName.c_str());
+  }
   if (!gtk_init_check()) return false;
   if (!options.applicationId.empty()) SetProgramClass(options.applicationId);
   return true;

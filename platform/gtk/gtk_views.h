@@ -147,8 +147,11 @@ void PushSelection(ControlView* c, bool focused);
 // The room the desktop gives a window: the work area of its first monitor on
 // X11, else the monitor's whole size.
 PixelRect WorkArea();
-// The class part of WM_CLASS on X11 (Wayland takes the program's name).
+// The class part of WM_CLASS on X11 for every window.
 void SetProgramClass(const std::string& name);
+// The application id as the window's whole WM_CLASS (X11) or its app_id
+// (Wayland), where GTK would take the program's name.
+void SetWindowIdentity(GtkWidget* window, const std::string& applicationId);
 
 // gtk_signals.cpp
 void ConnectWindow(WindowView* view);

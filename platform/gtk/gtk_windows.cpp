@@ -32,6 +32,7 @@ WindowView* GtkFrontEnd::Create(Window* w) {
                                                 : GTK_ACCESSIBLE_ROLE_WINDOW;
   GtkWidget* window = GTK_WIDGET(g_object_new(GTK_TYPE_WINDOW, "accessible-role", role, nullptr));
   view->gtkWindow = window;
+  SetWindowIdentity(window, options_.applicationId);
   if (w->dialog.messageBox)
     for (const auto& child : w->children)
       if (child->kind == Kind::Static && layer::StockIconOf(*child) == layer::StockIcon::None)
@@ -56,12 +57,12 @@ WindowView* GtkFrontEnd::Create(Window* w) {
   GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
   gtk_window_set_child(GTK_WINDOW(window), box);
   if (w->dialog.menu) CreateMenuBar(view, box);
-  view->fixed = GTK_WIDGET(g_object_new(GTK_TYPE_FIXED, "accessible-role", GTK_ACCESSIBLE_ROLE_PRESENTATION, nullptr));
+  view->fixed = gtk_fixed_new();
   if (resizable) {
     // The fixed lies over an area that takes the window's size and reports
     // it, at least the smallest usable one.
     PixelRect smallest = SmallestClient(view->base);
-    GtkWidget* overlay = GTK_WIDGET(g_object_new(GTK_TYPE_OVERLAY, "accessible-role", GTK_ACCESSIBLE_ROLE_PRESENTATION, nullptr));
+    GtkWidget* overlay = gtk_overlay_new();
     GtkWidget* sizer = GTK_WIDGET(g_object_new(GTK_TYPE_DRAWING_AREA, "accessible-role", GTK_ACCESSIBLE_ROLE_PRESENTATION, nullptr));
     gtk_widget_set_size_request(sizer, smallest.width, smallest.height);
     gtk_widget_set_hexpand(sizer, TRUE);

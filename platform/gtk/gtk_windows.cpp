@@ -57,12 +57,13 @@ WindowView* GtkFrontEnd::Create(Window* w) {
   GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
   gtk_window_set_child(GTK_WINDOW(window), box);
   if (w->dialog.menu) CreateMenuBar(view, box);
-  view->fixed = gtk_fixed_new();
+  // Plain panels to a screen reader, which would otherwise name them by GTK's classes.
+  view->fixed = GTK_WIDGET(g_object_new(GTK_TYPE_FIXED, "accessible-role", GTK_ACCESSIBLE_ROLE_GENERIC, nullptr));
   if (resizable) {
     // The fixed lies over an area that takes the window's size and reports
     // it, at least the smallest usable one.
     PixelRect smallest = SmallestClient(view->base);
-    GtkWidget* overlay = gtk_overlay_new();
+    GtkWidget* overlay = GTK_WIDGET(g_object_new(GTK_TYPE_OVERLAY, "accessible-role", GTK_ACCESSIBLE_ROLE_GENERIC, nullptr));
     GtkWidget* sizer = GTK_WIDGET(g_object_new(GTK_TYPE_DRAWING_AREA, "accessible-role", GTK_ACCESSIBLE_ROLE_PRESENTATION, nullptr));
     gtk_widget_set_size_request(sizer, smallest.width, smallest.height);
     gtk_widget_set_hexpand(sizer, TRUE);
@@ -93,7 +94,8 @@ WindowView* GtkFrontEnd::Create(Window* w) {
   for (auto& c : view->controls)
     if (c->drop) gtk_fixed_put(GTK_FIXED(view->fixed), c->drop, c->dropRect.x, c->dropRect.y);
   if (w->dialog.menu) {
-    view->popup = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    view->popup = GTK_WIDGET(g_object_new(GTK_TYPE_BOX, "orientation", GTK_ORIENTATION_VERTICAL, "accessible-role",
+                                          GTK_ACCESSIBLE_ROLE_MENU, nullptr));
     gtk_widget_add_css_class(view->popup, "win32-popup");
     gtk_fixed_put(GTK_FIXED(view->fixed), view->popup, 0, 0);
     gtk_widget_set_visible(view->popup, FALSE);
@@ -129,38 +131,13 @@ void GtkFrontEnd::Resize(WindowView* view, int width, int height) {
   dirty_ = true;
 }
 
-// Screen readers name a field by the label beside it or above it, as they
-// do on Windows; a list by the headings over it.
+// Screen readers name a field by the caption beside it or above it, a list
+// by the headings over it, and a value in a sunken frame by the caption
+// beside the frame, as they do on Windows.
 void GtkFrontEnd::Labels(WindowView* view) {
   for (auto& c : view->controls) {
-    Kind kind = c->control->kind;
-    if (kind != Kind::Edit && kind != Kind::ComboBox && kind != Kind::ListBox) continue;
-    const PixelRect& r = c->placed.rect;
-    std::string beside, above;
-    int besideGap = 1 << 30, aboveGap = 1 << 30;
-    std::vector<const PlacedControl*> headings;
-    for (const PlacedControl& p : view->layout.controls) {
-      if (p.control->kind != Kind::Static || p.label.empty()) continue;
-      const PixelRect& s = p.rect;
-      bool sameRow = s.y < r.Bottom() && r.y < s.Bottom();
-      bool sameColumn = s.x < r.Right() && r.x < s.Right();
-      if (sameRow && s.Right() <= r.x + 2 && r.x - s.Right() < besideGap) {
-        besideGap = r.x - s.Right();
-        beside = p.label;
-      }
-      if (sameColumn && s.Bottom() <= r.y + 2 && r.y - s.Bottom() < aboveGap) {
-        aboveGap = r.y - s.Bottom();
-        above = p.label;
-      }
-      if (sameColumn && s.Bottom() <= r.y + 2) headings.push_back(&p);
-    }
-    std::string label = !beside.empty() ? beside : above;
-    if (kind == Kind::ListBox) {
-      int row = aboveGap;
-      label.clear();
-      for (const PlacedControl* p : headings)
-        if (r.y - p->rect.Bottom() == row) label += (label.empty() ? "" : ", ") + p->label;
-    }
+    std::string label = AccessibleLabel(view->layout, c->placed);
+    if (label.empty()) continue;
     c->shownLabel = label;
     for (GtkWidget* target : {c->widget, c->text, c->area})
       if (target && GTK_IS_ACCESSIBLE(target))

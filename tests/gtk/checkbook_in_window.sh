@@ -60,6 +60,10 @@ fi
 [ -n "${main:-}" ] || { fail "the register window never opened"; cat "$work/stderr"; display_state; exit 1; }
 xdotool windowfocus --sync "$main"
 shot "$main" gtk-register-empty
+# Taskbars match the windows to net.qarvo.checkbook.desktop by their class.
+identity='WM_CLASS(STRING) = "net.qarvo.checkbook", "net.qarvo.checkbook"'
+check "the register's WM_CLASS" "$identity" "$(xprop -id "$main" WM_CLASS)"
+check "the register has an icon" yes "$(xprop -id "$main" _NET_WM_ICON | grep -q 'Icon (' && echo yes || echo no)"
 eval "$(xdotool getwindowgeometry --shell "$main")"
 # 435 x 262 units below a menu bar as tall as a line and 6 pixels: the font
 # averages the window was laid out with.
@@ -84,6 +88,7 @@ message=$(window "Data Entry") || fail "both amounts were taken without a messag
 if [ -n "${message:-}" ]; then
   shot "$message" gtk-message-both-amounts
   [ "$message" != "$main" ] || fail "the message box is not a window of its own"
+  check "the message box's WM_CLASS" "$identity" "$(xprop -id "$message" WM_CLASS)"
   xprop -id "$message" WM_TRANSIENT_FOR | grep -qi "$(printf '0x%x' "$main")" || fail "the message box is not transient for the register"
 fi
 keys Return

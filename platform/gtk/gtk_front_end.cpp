@@ -135,7 +135,18 @@ void GtkFrontEnd::DrawList(ControlView* c, cairo_t* cr, int width, int height, b
   gtk_style_context_get_color(gtk_widget_get_style_context(area), &fg);
   G_GNUC_END_IGNORE_DEPRECATIONS
   look.text = {fg.red, fg.green, fg.blue, w.Enabled() ? fg.alpha : fg.alpha * 0.5};
-  look.focused = !dropped && gtk_widget_has_focus(area);
+  // Selection in the theme's colours; the focus where the dialog manager has it.
+  GdkRGBA back, front;
+  G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+  GtkStyleContext* style = gtk_widget_get_style_context(area);
+  if (gtk_style_context_lookup_color(style, "theme_selected_bg_color", &back))
+    look.selectedBack = {back.red, back.green, back.blue, back.alpha};
+  if (gtk_style_context_lookup_color(style, "theme_selected_fg_color", &front))
+    look.selectedText = {front.red, front.green, front.blue, front.alpha};
+  G_GNUC_END_IGNORE_DEPRECATIONS
+  const Window* dialog = w.parent;
+  look.focused = !dropped && dialog && dialog == layer::ActiveWindow() && layer::FocusOf(const_cast<Window*>(dialog)) == &w;
+  look.caret = dropped ? -1 : w.list.caret;
   if (!dropped && c->view) look.columns = ListColumns(c->view->layout, c->placed, metrics_);
   PangoLayout* layout = gtk_widget_create_pango_layout(area, nullptr);
   PaintList(cr, layout, w, dropped ? w.combo.highlight : w.list.selection, width, height, metrics_, look);

@@ -55,9 +55,9 @@ void PaintList(cairo_t* cr, PangoLayout* layout, const layer::Window& list, int 
       if (tab == std::string_view::npos || x >= width) break;
       start = tab + 1;
     }
-    if (selected && look.focused) {
-      // The focus rectangle Windows draws around the caret line.
-      SetColour(cr, look.selectedText);
+    if (i == look.caret && look.focused) {
+      // The focus rectangle Windows draws around the caret line, selected or not.
+      SetColour(cr, selected ? look.selectedText : look.text);
       double dash = metrics.scale;
       cairo_set_dash(cr, &dash, 1, 0);
       cairo_set_line_width(cr, metrics.scale);

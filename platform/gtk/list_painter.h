@@ -22,6 +22,7 @@ struct ListLook {
   Colour selectedText{1, 1, 1, 1};
   Colour selectedBack{0.21, 0.52, 0.89, 1};
   bool focused = false;
+  int caret = -1;  // the line the focus rectangle goes round while focused
   std::vector<int> columns;  // the tab stops as ListColumns places them; empty: the list's own
 };
 

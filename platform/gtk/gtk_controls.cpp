@@ -291,11 +291,15 @@ void GtkFrontEnd::UpdateControl(ControlView* c) {
       int page = layer::VisibleLines(*w);
       gtk_adjustment_configure(c->scroll, w->list.topIndex, 0, std::max(count, 1), 1, page, std::min(page, std::max(count, 1)));
       gtk_widget_queue_draw(c->area);
-      std::string selected = w->list.selection >= 0 && w->list.selection < count
-                                 ? std::string(w->list.items[static_cast<size_t>(w->list.selection)]) : std::string();
-      for (char& ch : selected)
-        if (ch == '\t') ch = ' ';
-      gtk_accessible_update_property(GTK_ACCESSIBLE(c->area), GTK_ACCESSIBLE_PROPERTY_DESCRIPTION, selected.c_str(), -1);
+      // The caret line, where the focus rectangle is, said with its columns' headings.
+      int line = w->list.caret;
+      std::string spoken = line >= 0 && line < count
+                               ? SpokenLine(std::string(w->list.items[static_cast<size_t>(line)]), c->shownLabel)
+                               : std::string();
+      if (spoken != c->shownText) {
+        gtk_accessible_update_property(GTK_ACCESSIBLE(c->area), GTK_ACCESSIBLE_PROPERTY_DESCRIPTION, spoken.c_str(), -1);
+        c->shownText = spoken;
+      }
       break;
     }
     default:

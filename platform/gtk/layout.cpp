@@ -258,6 +258,29 @@ std::string AccessibleLabel(const WindowLayout& layout, const PlacedControl& con
   return headings;
 }
 
+std::string SpokenLine(const std::string& line, const std::string& headings) {
+  std::vector<std::string> names;
+  for (size_t start = 0; !headings.empty();) {
+    size_t comma = headings.find(", ", start);
+    names.push_back(headings.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+    if (comma == std::string::npos) break;
+    start = comma + 2;
+  }
+  std::string out;
+  size_t column = 0;
+  for (size_t start = 0;; ++column) {
+    size_t tab = line.find('\t', start);
+    std::string part = line.substr(start, tab == std::string::npos ? std::string::npos : tab - start);
+    if (!part.empty()) {
+      if (!out.empty()) out += ", ";
+      if (column < names.size()) out += names[column] + " ";
+      out += part;
+    }
+    if (tab == std::string::npos) return out;
+    start = tab + 1;
+  }
+}
+
 int ListLines(const PixelRect& list, const WindowLayout& layout) {
   return std::max(1, (list.height - 2) / std::max(1, layout.listLineHeight));
 }

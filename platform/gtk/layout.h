@@ -98,6 +98,11 @@ std::vector<int> ListColumns(const WindowLayout& layout, const PlacedControl& li
 // over it. Empty for other controls.
 std::string AccessibleLabel(const WindowLayout& layout, const PlacedControl& control);
 
+// A list line as a screen reader says it: each column that holds text after
+// its heading ("Check# 101, Date 12/01/2026, Description Rent, Debit 5.00"),
+// with the headings of AccessibleLabel; columns past the headings alone.
+std::string SpokenLine(const std::string& line, const std::string& headings);
+
 // Lines a list (or a combo box's open list) shows in the layout's pixels.
 int ListLines(const PixelRect& list, const WindowLayout& layout);
 

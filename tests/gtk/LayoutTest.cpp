@@ -294,6 +294,23 @@ TEST_F(LayoutTest, EveryMessageBoxOfTheProgramShowsItsTextWholeAndItsButtonsApar
   }
 }
 
+// A line read as one run of numbers and dates does not tell a listener
+// which column a value stands in.
+TEST(SpokenLineTest, EachColumnWithTextIsSaidAfterItsHeading) {
+  const std::string headings = "Check#, Date, Description, Credit, Debit, St.";
+  struct Case {
+    const char* line;
+    const char* spoken;
+  } cases[] = {
+      {"101\t12/01/2026\tRent\t\t5.00\tC", "Check# 101, Date 12/01/2026, Description Rent, Debit 5.00, St. C"},
+      {"\t12/02/2026\tSalary\t1200.00\t", "Date 12/02/2026, Description Salary, Credit 1200.00"},
+      {"a\tb\tc\td\te\tf\tg", "Check# a, Date b, Description c, Credit d, Debit e, St. f, g"},
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(gtkfe::SpokenLine(c.line, headings), c.spoken) << c.line;
+  EXPECT_EQ(gtkfe::SpokenLine("x\ty", ""), "x, y");
+}
+
 TEST(ListSegmentsTest, ColumnsStartAtTheirTabStopsAndATooLongTextPushesTheNextColumnOn) {
   layer::Window list;
   list.kind = layer::Kind::ListBox;

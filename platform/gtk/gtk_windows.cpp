@@ -17,13 +17,14 @@ WindowView* GtkFrontEnd::Create(Window* w) {
   view->window = w;
   view->ref = WindowRef::Of(w);
   view->base = LayOut(*w, metrics_, Measure());
+  // At the template's size until the window's first size comes (Resize).
   view->layout = view->base;
   bool resizable = Resizable(view->base);
+  PixelRect opening{0, 0, view->base.clientWidth, view->base.clientHeight};
   if (resizable) {
     PixelRect room = WorkArea();
     // Less the menu bar and a window manager's title bar (about two lines).
-    PixelRect opening = OpeningClient(view->base, room.width, room.height - 3 * view->base.menuHeight);
-    view->layout = Resized(view->base, opening.width, opening.height);
+    opening = OpeningClient(view->base, room.width, room.height - 3 * view->base.menuHeight);
   }
   // A screen reader reads an alert's text as it appears, as Windows' do a
   // message box's; the account dialog is a dialog, the register a window.
@@ -74,8 +75,7 @@ WindowView* GtkFrontEnd::Create(Window* w) {
                        current->Resize(static_cast<WindowView*>(data), width, height);
                      }),
                      view);
-    gtk_window_set_default_size(GTK_WINDOW(window), view->layout.clientWidth,
-                                view->layout.clientHeight + view->layout.menuHeight);
+    gtk_window_set_default_size(GTK_WINDOW(window), opening.width, opening.height + view->base.menuHeight);
     gtk_box_append(GTK_BOX(box), overlay);
   } else {
     gtk_widget_set_size_request(view->fixed, view->layout.clientWidth, view->layout.clientHeight);
@@ -106,11 +106,13 @@ WindowView* GtkFrontEnd::Create(Window* w) {
   return view;
 }
 
-// The controls placed again for the client area's new size; a list that
-// now shows more lines scrolls back so that none stands empty below its end,
-// as a list box does when Windows resizes it.
+// The controls placed again for the client area's new size. A list that
+// showed its last line still does (the newest rows stay in sight), and one
+// that now shows more lines scrolls back so that none stands empty below its
+// end, as a list box does when Windows resizes it.
 void GtkFrontEnd::Resize(WindowView* view, int width, int height) {
   if (width == view->layout.clientWidth && height == view->layout.clientHeight) return;
+  const WindowLayout before = view->layout;
   view->layout = Resized(view->base, width, height);
   for (size_t i = 0; i < view->controls.size() && i < view->layout.controls.size(); ++i) {
     ControlView* c = view->controls[i].get();
@@ -123,10 +125,13 @@ void GtkFrontEnd::Resize(WindowView* view, int width, int height) {
       gtk_widget_set_size_request(c->drop, c->dropRect.width, c->dropRect.height);
       gtk_fixed_move(GTK_FIXED(view->fixed), c->drop, c->dropRect.x, c->dropRect.y);
     }
-    if (c->control->kind == Kind::ListBox)
-      QueueFor(c->ref, [](HWND list) {
-        SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(SendMessageA(list, LB_GETTOPINDEX, 0, 0)), 0);
+    if (c->control->kind == Kind::ListBox) {
+      int shown = ListLines(before.controls[i].rect, before);
+      QueueFor(c->ref, [shown](HWND list) {
+        LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0), top = SendMessageA(list, LB_GETTOPINDEX, 0, 0);
+        SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(top + shown >= count ? count - 1 : top), 0);
       });
+    }
   }
   dirty_ = true;
 }

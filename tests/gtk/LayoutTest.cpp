@@ -185,7 +185,7 @@ const PlacedControl& Placed(const WindowLayout& layout, int id) {
 TEST_F(LayoutTest, TheRegisterResizedGivesTheDifferenceToTheListAndTheDescriptionColumn) {
   bool checked = false;
   checker_.check = [&](layer::Window& w) {
-    for (const Font& font : {kFonts[0], kFonts[1]}) {
+    for (const Font& font : kFonts) {
       Measurer measurer(font);
       const FontMetrics& m = measurer.metrics;
       WindowLayout base = gtkfe::LayOut(w, m, measurer.Measure());
@@ -202,7 +202,7 @@ TEST_F(LayoutTest, TheRegisterResizedGivesTheDifferenceToTheListAndTheDescriptio
       EXPECT_LE(opening.height, 1000 * font.scale) << "the register does not fit the screen";
       EXPECT_LT(smallest.height, base.clientHeight);
       for (const Size& size : sizes) {
-        SCOPED_TRACE(std::string(size.name) + " at scale " + std::to_string(font.scale));
+        SCOPED_TRACE(std::string(size.name) + " in " + font.description + " at scale " + std::to_string(font.scale));
         WindowLayout resized = gtkfe::Resized(base, size.width, size.height);
         ExpectNoOverlap(resized, m);
         int dx = size.width - base.clientWidth, dy = size.height - base.clientHeight;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/dialog/desktop.h"
+#include "platform/dialog/input.h"
 #include "platform/gtk/gtk_views.h"
 
 namespace gtkfe {
@@ -106,10 +107,8 @@ WindowView* GtkFrontEnd::Create(Window* w) {
   return view;
 }
 
-// The controls placed again for the client area's new size. A list that
-// showed its last line still does (the newest rows stay in sight), and one
-// that now shows more lines scrolls back so that none stands empty below its
-// end, as a list box does when Windows resizes it.
+// The controls placed again for the client area's new size; the lists keep
+// their last lines in sight (ListResized).
 void GtkFrontEnd::Resize(WindowView* view, int width, int height) {
   if (width == view->layout.clientWidth && height == view->layout.clientHeight) return;
   const WindowLayout before = view->layout;
@@ -127,10 +126,7 @@ void GtkFrontEnd::Resize(WindowView* view, int width, int height) {
     }
     if (c->control->kind == Kind::ListBox) {
       int shown = ListLines(before.controls[i].rect, before);
-      QueueFor(c->ref, [shown](HWND list) {
-        LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0), top = SendMessageA(list, LB_GETTOPINDEX, 0, 0);
-        SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(top + shown >= count ? count - 1 : top), 0);
-      });
+      QueueFor(c->ref, [shown](HWND list) { layer::ListResized(list, shown); });
     }
   }
   dirty_ = true;

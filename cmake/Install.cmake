@@ -1,11 +1,16 @@
-# Install layout on POSIX systems. The program loads REDivizud.DLL from its
-# own folder, so both live in lib/checkbook; bin/checkbook is a relative link
-# to the program (the loader follows /proc/self/exe to the real folder).
+# Install layout on POSIX systems. The program loads REDivizud.DLL (and, for a
+# window, checkbook-gtk.so) from its own folder, so they live in lib/checkbook;
+# bin/checkbook is a relative link to the program (the loader follows
+# /proc/self/exe to the real folder).
 install(TARGETS checkbook RUNTIME DESTINATION lib/checkbook)
 if(TARGET checkbook-io)
   install(TARGETS checkbook-io RUNTIME DESTINATION lib/checkbook)
 endif()
 install(TARGETS REDivizud LIBRARY DESTINATION lib/checkbook)
+# The desktop front end, loaded from the same folder only to show a window.
+if(TARGET checkbook_gtk)
+  install(TARGETS checkbook_gtk LIBRARY DESTINATION lib/checkbook)
+endif()
 
 set(link_dir ${CMAKE_CURRENT_BINARY_DIR}/install-link)
 file(MAKE_DIRECTORY ${link_dir})

@@ -23,7 +23,8 @@ lintian_report=$(lintian --fail-on error,warning "$deb" 2>&1) || lintian_status=
 staged=$(mktemp -d)
 dpkg-deb -x "$deb" "$staged"
 # (Each readelf is read whole first: grep -q stopping early would fail the pipe.)
-for binary in usr/lib/checkbook/checkbook usr/lib/checkbook/checkbook-io usr/lib/checkbook/REDivizud.DLL; do
+for binary in usr/lib/checkbook/checkbook usr/lib/checkbook/checkbook-io usr/lib/checkbook/REDivizud.DLL \
+              usr/lib/checkbook/checkbook-gtk.so; do
   dynamic=$(readelf -d "$staged/$binary")
   grep -Eq 'BIND_NOW|FLAGS_1.*NOW' <<<"$dynamic" || fail "$binary is not linked with -z now"
   headers=$(readelf -lW "$staged/$binary")
@@ -65,6 +66,10 @@ $sudo_cmd dpkg -i "$deb"
 
 [ "$(readlink /usr/bin/checkbook)" = ../lib/checkbook/checkbook ] || fail "/usr/bin/checkbook is not the link"
 [ -f /usr/lib/checkbook/REDivizud.DLL ] || fail "the engine is not beside the program"
+[ -f /usr/lib/checkbook/checkbook-gtk.so ] || fail "the desktop front end is not beside the program"
+# The desktop's libraries come with the front end's module, never with the program.
+linked=$(ldd /usr/lib/checkbook/checkbook)
+! grep -Eq 'libgtk|libglib' <<<"$linked" || fail "the program links the desktop's libraries: $linked"
 zcat /usr/share/man/man1/checkbook.1.gz | grep -q '^\.SH EXIT STATUS' || fail "the manual page is missing"
 
 # An account and a transaction, by script, in a folder of the user's.

@@ -19,7 +19,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=
   -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $cppflags" \
   -DCMAKE_EXE_LINKER_FLAGS="$ldflags" -DCMAKE_SHARED_LINKER_FLAGS="$ldflags" -DCMAKE_MODULE_LINKER_FLAGS="$ldflags" \
   >/dev/null
-cmake --build "$build" -j "$(nproc)" --target checkbook checkbook-io REDivizud checkbook_man_page checkbook-io_man_page \
+cmake --build "$build" -j "$(nproc)" --target checkbook checkbook-io REDivizud checkbook_gtk checkbook_man_page checkbook-io_man_page \
   checkbook_changelog
 rm -f "$build"/checkbook_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)

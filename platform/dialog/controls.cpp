@@ -1,6 +1,7 @@
 // The controls' own message handling: buttons, edit fields, list boxes and
 // combo boxes.
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 #include "platform/dialog/collation.h"
@@ -165,6 +166,7 @@ LRESULT ComboMessage(Window* w, UINT message, WPARAM wParam, LPARAM lParam) {
     case CB_RESETCONTENT:
       w->list.items.clear();
       w->list.selection = -1;
+      w->list.caret = 0;
       w->list.topIndex = 0;
       w->combo.highlight = -1;
       SetEditText(w, "");
@@ -229,10 +231,16 @@ LRESULT ControlMessage(Window* w, UINT message, WPARAM wParam, LPARAM lParam) {
       if (message == EM_SETSEL) SetSelection(w, static_cast<int>(wParam), static_cast<int>(lParam));
       if (message == EM_GETSEL) return Selection(w, wParam, lParam);
       return 0;
-    case Kind::ListBox:
-      return ListMessage(w, message, wParam, lParam);
-    case Kind::ComboBox:
-      return ComboMessage(w, message, wParam, lParam);
+    case Kind::ListBox: {
+      LRESULT result = ListMessage(w, message, wParam, lParam);
+      CheckList(*w);
+      return result;
+    }
+    case Kind::ComboBox: {
+      LRESULT result = ComboMessage(w, message, wParam, lParam);
+      CheckList(*w);
+      return result;
+    }
     default:
       return 0;
   }
@@ -356,6 +364,16 @@ void ListScrollTo(Window* w, int index) {
   int lines = w->kind == Kind::ComboBox ? DroppedLines(*w) : VisibleLines(*w);
   if (index < w->list.topIndex) w->list.topIndex = index;
   if (index >= w->list.topIndex + lines) w->list.topIndex = index - lines + 1;
+  CheckList(*w);
+}
+
+void CheckList(const Window& w) {
+  [[maybe_unused]] int count = static_cast<int>(w.list.items.size());
+  [[maybe_unused]] int last = std::max(count - 1, 0);
+  assert(w.list.selection >= -1 && w.list.selection < count);
+  assert(w.list.caret >= 0 && w.list.caret <= last);
+  assert(w.list.topIndex >= 0 && w.list.topIndex <= last);
+  assert(w.combo.highlight >= -1 && w.combo.highlight < count);
 }
 
 void ListMoveSelection(Window* w, int index) {
@@ -385,7 +403,7 @@ void ComboShowList(Window* w, bool show) {
 void ComboMoveHighlight(Window* w, int index) {
   if (Count(w) == 0) return;
   w->combo.highlight = std::max(0, std::min(index, Count(w) - 1));
-  ListScrollTo(w, w->combo.highlight);
+  ListScrollTo(w, w->combo.highlight);  // checks the list
   Changed();
 }
 

@@ -337,6 +337,7 @@ void Wheel(HWND list, int lines) {
   else if (c->kind == Kind::ComboBox && c->combo.dropped) shown = DroppedLines(*c);
   else return;
   c->list.topIndex = std::clamp(c->list.topIndex + lines, 0, std::max(0, Lines(c) - shown));
+  CheckList(*c);
   Changed();
 }
 

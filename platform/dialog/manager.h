@@ -67,6 +67,10 @@ void ListScrollTo(Window* list, int index);       // keeps a line in view
 void ComboShowList(Window* combo, bool show);
 void ComboChoose(Window* combo, int index);       // copies the line into the edit part, notifies
 void ComboMoveHighlight(Window* combo, int index);
+// In debug builds, stops at a list whose selection, caret, top line or
+// highlight lies outside its lines: each indexes the lines later, and a
+// wrong one would read or draw past them, or act on the wrong row.
+void CheckList(const Window& list);
 
 // Menus.
 std::unique_ptr<Menu> CreateMenuFromTemplate(const std::vector<MenuTemplateItem>& items);

@@ -4,6 +4,7 @@
 // (a pipe, a file, a test) drives the program by script; --window, --terminal
 // and --script choose one. --desktop is how the desktop entry starts it: a
 // window, with the files in the documents folder.
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -18,7 +19,6 @@
 #include "platform/terminal/terminal.h"
 #endif
 #ifdef CHECKBOOK_GTK
-#include "platform/gtk/documents.h"
 #include "platform/gtk/gtk_front_end.h"
 #endif
 
@@ -99,19 +99,42 @@ Arguments AnswerArguments(int argc, char** argv) {
 
 int RunProgram() { return WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<LPSTR>(""), SW_SHOWNORMAL); }
 
+#ifdef CHECKBOOK_GTK
+// The desktop front end, loaded from the program's folder only now: the
+// terminal and scripts never load the desktop's libraries.
+const gtkfe::DesktopModule* LoadDesktop() {
+  HMODULE module = LoadLibraryA(gtkfe::kModuleFile);
+  const char* why = module ? nullptr : dlerror();
+  // (through void (*)(), the one cast between function types that says so)
+  auto get = module ? reinterpret_cast<gtkfe::ModuleExport>(
+                          reinterpret_cast<void (*)()>(GetProcAddress(module, gtkfe::kModuleExport)))
+                    : nullptr;
+  const gtkfe::DesktopModule* desktop = get ? get() : nullptr;
+  if (!desktop) {
+    std::cerr << "checkbook: cannot open a window: the desktop front end " << gtkfe::kModuleFile
+              << (module ? " has no front end in it" : " cannot be loaded from the program's folder")
+              << (why ? std::string(" (") + why + ")" : std::string()) << "; --terminal shows the register in a terminal\n";
+    if (module) FreeLibrary(module);
+  }
+  return desktop;  // kept loaded to the end: GTK cannot be unloaded
+}
+#endif
+
 int RunWindow(bool desktop) {
 #ifdef CHECKBOOK_GTK
+  const gtkfe::DesktopModule* gtk = LoadDesktop();
+  if (!gtk) return 1;
   gtkfe::Options options;
   options.applicationId = "net.qarvo.checkbook";
   options.applicationName = "Checkbook";
   options.iconName = "checkbook";
-  if (!gtkfe::OpenDisplay(options)) {
+  if (!gtk->openDisplay(options)) {
     std::cerr << "checkbook: cannot open a window: no display (DISPLAY or WAYLAND_DISPLAY names none that answers);"
                  " --terminal shows the register in a terminal\n";
     return 1;
   }
   if (desktop) {
-    std::string documents = gtkfe::DocumentsFolder();
+    std::string documents = gtk->documentsFolder();
     std::error_code error;
     std::filesystem::path folder = std::filesystem::path(documents) / "Checkbook";
     if (documents.empty() || (std::filesystem::create_directories(folder, error), error) ||
@@ -124,7 +147,7 @@ int RunWindow(bool desktop) {
   std::error_code error;
   std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
   if (!error) options.iconFolder = (exe.parent_path() / "icons").string();
-  return gtkfe::RunWithGtkFrontEnd(RunProgram, options);
+  return gtk->run(RunProgram, options);
 #else
   (void)desktop;
   std::cerr << "checkbook: this build has no window front end (GTK 4 was not found when it was built)\n";

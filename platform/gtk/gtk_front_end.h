@@ -23,4 +23,15 @@ bool OpenDisplay(const Options& options);
 // SIGTERM and SIGHUP close the open windows as their close boxes would.
 int RunWithGtkFrontEnd(const std::function<int()>& entry, const Options& options);
 
+// The front end as the program finds it in the module it loads, beside
+// itself, only to show a window.
+constexpr const char* kModuleFile = "checkbook-gtk.so";
+constexpr const char* kModuleExport = "CheckbookDesktopModule";
+struct DesktopModule {
+  bool (*openDisplay)(const Options& options);
+  std::string (*documentsFolder)();
+  int (*run)(const std::function<int()>& entry, const Options& options);
+};
+using ModuleExport = const DesktopModule* (*)();
+
 }  // namespace gtkfe

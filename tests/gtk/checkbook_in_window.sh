@@ -63,7 +63,8 @@ shot "$main" gtk-register-empty
 # Taskbars match the windows to net.qarvo.checkbook.desktop by their class.
 identity='WM_CLASS(STRING) = "net.qarvo.checkbook", "net.qarvo.checkbook"'
 check "the register's WM_CLASS" "$identity" "$(xprop -id "$main" WM_CLASS)"
-check "the register has an icon" yes "$(xprop -id "$main" _NET_WM_ICON | grep -q 'Icon (' && echo yes || echo no)"
+icon=$(xprop -id "$main" _NET_WM_ICON)  # whole: grep -q would cut xprop off mid-icon
+check "the register has an icon" yes "$([[ $icon == *"Icon ("* ]] && echo yes || echo no)"
 eval "$(xdotool getwindowgeometry --shell "$main")"
 # 435 x 262 units below a menu bar as tall as a line and 6 pixels: the font
 # averages the window was laid out with.

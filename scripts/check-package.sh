@@ -38,6 +38,8 @@ desktop-file-validate "$staged/usr/share/applications/net.qarvo.checkbook.deskto
   fail "desktop-file-validate refused the desktop entry"
 grep -q '^Exec=checkbook --desktop$' "$staged/usr/share/applications/net.qarvo.checkbook.desktop" ||
   fail "the desktop entry does not start the window with the documents folder"
+grep -q '^StartupWMClass=net.qarvo.checkbook$' "$staged/usr/share/applications/net.qarvo.checkbook.desktop" ||
+  fail "the desktop entry does not name the windows' class, so docks cannot match them to it"
 appstreamcli validate --no-net "$staged/usr/share/metainfo/net.qarvo.checkbook.metainfo.xml" ||
   fail "appstreamcli refused the metainfo"
 for size in 16 24 32 48 64 128 256; do

@@ -104,6 +104,20 @@ std::string_view Trimmed(const char* text) {
   return view;
 }
 
+// The row just inserted has the table's highest key. The refresh showed the
+// list's end; when that row lies above it, the list scrolls up to it.
+void ShowInsertedRow(HWND window) {
+  int line = -1, index = 0;
+  int32_t highest = 0;
+  for (TableRecord* row = appState.ledger->FirstRow(); row != nullptr; row = row->nextRow, ++index) {
+    int32_t key = static_cast<LedgerRecord*>(row)->mTransID;
+    if (line < 0 || key > highest) line = index, highest = key;
+  }
+  HWND list = GetDlgItem(window, IDC_REGISTER);
+  if (line >= 0 && line < SendMessageA(list, LB_GETTOPINDEX, 0, 0))
+    SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(line), 0);
+}
+
 // Refuses the field's text: the message names the field and the form it
 // takes, and the focus goes back to it.
 int32_t Refuse(HWND window, int id, const char* text) {
@@ -228,6 +242,7 @@ void NewTransaction(HWND window) {
   }
   RememberPayee(window, entry->Payee());
   RefreshList();
+  ShowInsertedRow(window);
   FocusCheckNumber(window);
 }
 

@@ -114,6 +114,9 @@ void RefreshList() {
   }
   SetCentsText(window, IDC_BALANCEDAMOUNT, BalancedAmount(account));
   SetAmountText(window, IDC_BALANCETOTAL, account->mAccBalance);
+  // A register is read from its newest rows: the list scrolls to its end.
+  LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+  if (count > 0) SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(count - 1), 0);
 }
 
 int64_t BalancedAmount(AccountRecord* account) {

@@ -2,23 +2,13 @@
 // combo boxes.
 #include <algorithm>
 #include <cassert>
-#include <cctype>
 #include <cstring>
 
+#include "platform/dialog/collation.h"
 #include "platform/dialog/manager.h"
 
 namespace layer {
 namespace {
-
-int CompareNoCase(std::string_view a, std::string_view b) {
-  size_t n = std::min(a.size(), b.size());
-  for (size_t i = 0; i < n; ++i) {
-    int x = std::tolower(static_cast<unsigned char>(a[i]));
-    int y = std::tolower(static_cast<unsigned char>(b[i]));
-    if (x != y) return x < y ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
 
 // The caller's text itself, not a copy.
 std::string_view Arg(LPARAM lParam) { return lParam ? reinterpret_cast<const char*>(lParam) : ""; }
@@ -33,7 +23,7 @@ LRESULT InsertItem(Window* w, int index, std::string_view text, bool sorted) {
     size_t low = 0, high = items.size();
     while (low < high) {
       size_t middle = low + (high - low) / 2;
-      if (CompareNoCase(text, items[middle]) < 0) high = middle;
+      if (CollateNoCase(text, items[middle]) < 0) high = middle;
       else low = middle + 1;
     }
     index = static_cast<int>(low);
@@ -68,8 +58,7 @@ int Find(const Window* w, int start, std::string_view text, bool exact) {
   for (int step = 1; step <= n; ++step) {
     int i = (start + step) % n;
     std::string_view item = w->list.items[static_cast<size_t>(i)];
-    if (exact ? CompareNoCase(item, text) == 0
-              : item.size() >= text.size() && CompareNoCase(item.substr(0, text.size()), text) == 0)
+    if (exact ? EqualNoCase(item, text) : StartsNoCase(item, text))
       return i;
   }
   return LB_ERR;

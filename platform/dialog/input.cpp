@@ -320,6 +320,15 @@ void ClickComboLine(HWND combo, int index) {
   ComboChoose(c, index);
 }
 
+void ListResized(HWND list, int linesBefore) {
+  Window* c = FromHandle(list);
+  if (!c || c->kind != Kind::ListBox) return;
+  int count = Lines(c), shown = VisibleLines(*c);
+  int top = c->list.topIndex + linesBefore >= count ? count - shown : c->list.topIndex;
+  c->list.topIndex = std::clamp(top, 0, std::max(0, count - shown));
+  Changed();
+}
+
 void Wheel(HWND list, int lines) {
   Window* c = FromHandle(list);
   if (!c || !c->Enabled()) return;

@@ -34,6 +34,10 @@ void ClickListLine(HWND list, int index);     // select a list line (notifies)
 void ClickComboArrow(HWND combo);             // open or close the drop-down list
 void ClickComboLine(HWND combo, int index);   // choose a line of the open list
 void Wheel(HWND list, int lines);             // scroll a list (or open combo list); + is down
+// The window was resized and the list shows another number of lines: one that
+// showed its last line (in `linesBefore`) still does, and none stands empty
+// below the end, as Windows keeps a list box it resizes.
+void ListResized(HWND list, int linesBefore);
 void ClickMenuBar(HWND dialog, int popup);    // open (or close) a popup of the menu bar
 void ClickMenuItem(HWND dialog, int item);    // choose an item of the open popup
 void ClickCloseBox(HWND dialog);              // WM_CLOSE

@@ -124,7 +124,11 @@ int RunWindow(bool desktop) {
 #ifdef CHECKBOOK_GTK
   const gtkfe::DesktopModule* gtk = LoadDesktop();
   if (!gtk) return 1;
-  if (!gtk->openDisplay()) {
+  gtkfe::Options options;
+  options.applicationId = "net.qarvo.checkbook";
+  options.applicationName = "Checkbook";
+  options.iconName = "checkbook";
+  if (!gtk->openDisplay(options)) {
     std::cerr << "checkbook: cannot open a window: no display (DISPLAY or WAYLAND_DISPLAY names none that answers);"
                  " --terminal shows the register in a terminal\n";
     return 1;
@@ -140,9 +144,6 @@ int RunWindow(bool desktop) {
       return 1;
     }
   }
-  gtkfe::Options options;
-  options.applicationName = "Checkbook";
-  options.iconName = "checkbook";
   std::error_code error;
   std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
   if (!error) options.iconFolder = (exe.parent_path() / "icons").string();

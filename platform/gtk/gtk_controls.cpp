@@ -126,7 +126,15 @@ void GtkFrontEnd::CreateControl(WindowView* view, ControlView* c) {
         Put(view, c, NewIcon(icon, c->placed.rect));
         break;
       }
-      GtkWidget* label = gtk_label_new(nullptr);
+      // An empty sunken frame around a value is drawing only: no screen reader object.
+      bool frame = w->text.empty() && (w->exStyle & WS_EX_CLIENTEDGE) && (w->id == -1 || w->id == 0xFFFF);
+      // A value beside a caption (a total) is read as a status named by that
+      // caption; a label would be named by its own text.
+      bool value = !AccessibleLabel(view->layout, c->placed).empty();
+      GtkAccessibleRole role = frame ? GTK_ACCESSIBLE_ROLE_PRESENTATION
+                               : value ? GTK_ACCESSIBLE_ROLE_STATUS
+                                       : GTK_ACCESSIBLE_ROLE_LABEL;
+      GtkWidget* label = GTK_WIDGET(g_object_new(GTK_TYPE_LABEL, "accessible-role", role, nullptr));
       float align = (w->style & 3) == SS_CENTER ? 0.5f : (w->style & 3) == SS_RIGHT ? 1.0f : 0.0f;
       gtk_label_set_xalign(GTK_LABEL(label), align);
       bool inMessageBox = w->parent && w->parent->dialog.messageBox;
@@ -171,7 +179,11 @@ void GtkFrontEnd::CreateControl(WindowView* view, ControlView* c) {
       gtk_widget_add_css_class(box, "linked");
       c->text = NewEntry(c);
       gtk_box_append(GTK_BOX(box), c->text);
-      GtkWidget* arrow = gtk_button_new_from_icon_name("pan-down-symbolic");
+      // An image of its own, left out of the tree: the button is named once, by its deed.
+      GtkWidget* arrow = gtk_button_new();
+      gtk_button_set_child(GTK_BUTTON(arrow), GTK_WIDGET(g_object_new(GTK_TYPE_IMAGE, "icon-name", "pan-down-symbolic",
+                                                                      "accessible-role", GTK_ACCESSIBLE_ROLE_PRESENTATION,
+                                                                      nullptr)));
       gtk_widget_add_css_class(arrow, "combo-arrow");
       Name(arrow, "Open the list");
       gtk_widget_set_focusable(arrow, FALSE);
@@ -198,6 +210,9 @@ void GtkFrontEnd::CreateControl(WindowView* view, ControlView* c) {
       gtk_box_append(GTK_BOX(box), c->area);
       c->scroll = gtk_adjustment_new(0, 0, 1, 1, 1, 1);
       GtkWidget* bar = gtk_scrollbar_new(GTK_ORIENTATION_VERTICAL, c->scroll);
+      // Named as Windows names a list's scroll bar, not by GTK's class names.
+      Name(bar, "Vertical");
+      if (GtkWidget* range = gtk_widget_get_first_child(bar)) Name(range, "Position");
       ConnectScroll(c->scroll, c);
       gtk_box_append(GTK_BOX(box), bar);
       Put(view, c, box);
@@ -234,6 +249,12 @@ void GtkFrontEnd::UpdateControl(ControlView* c) {
         if (w->style & SS_NOPREFIX) gtk_label_set_text(GTK_LABEL(c->widget), w->text.c_str());
         else gtk_label_set_text_with_mnemonic(GTK_LABEL(c->widget), Underlined(w->text).c_str());
         c->shownText = w->text;
+        // A total keeps its caption as its name (the label just named itself
+        // by its text); the amount is what it says of itself.
+        if (!c->shownLabel.empty()) {
+          gtk_accessible_update_property(GTK_ACCESSIBLE(c->widget), GTK_ACCESSIBLE_PROPERTY_LABEL, c->shownLabel.c_str(),
+                                         GTK_ACCESSIBLE_PROPERTY_DESCRIPTION, w->text.c_str(), -1);
+        }
       }
       break;
     case Kind::Button:
@@ -270,11 +291,15 @@ void GtkFrontEnd::UpdateControl(ControlView* c) {
       int page = layer::VisibleLines(*w);
       gtk_adjustment_configure(c->scroll, w->list.topIndex, 0, std::max(count, 1), 1, page, std::min(page, std::max(count, 1)));
       gtk_widget_queue_draw(c->area);
-      std::string selected = w->list.selection >= 0 && w->list.selection < count
-                                 ? std::string(w->list.items[static_cast<size_t>(w->list.selection)]) : std::string();
-      for (char& ch : selected)
-        if (ch == '\t') ch = ' ';
-      gtk_accessible_update_property(GTK_ACCESSIBLE(c->area), GTK_ACCESSIBLE_PROPERTY_DESCRIPTION, selected.c_str(), -1);
+      // The caret line, where the focus rectangle is, said with its columns' headings.
+      int line = w->list.caret;
+      std::string spoken = line >= 0 && line < count
+                               ? SpokenLine(std::string(w->list.items[static_cast<size_t>(line)]), c->shownLabel)
+                               : std::string();
+      if (spoken != c->shownText) {
+        gtk_accessible_update_property(GTK_ACCESSIBLE(c->area), GTK_ACCESSIBLE_PROPERTY_DESCRIPTION, spoken.c_str(), -1);
+        c->shownText = spoken;
+      }
       break;
     }
     default:

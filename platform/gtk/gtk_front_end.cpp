@@ -59,7 +59,6 @@ GtkFrontEnd::GtkFrontEnd(const Options& options) : options_(options) {
     gtk_icon_theme_add_search_path(gtk_icon_theme_get_for_display(gdk_display_get_default()),
                                    options.iconFolder.c_str());
   if (!options.iconName.empty()) gtk_window_set_default_icon_name(options.iconName.c_str());
-  if (!options.applicationName.empty()) g_set_application_name(options.applicationName.c_str());
   // The dialog font's averages, in logical pixels (GTK scales to the device).
   probe_ = gtk_label_new("");
   g_object_ref_sink(probe_);
@@ -95,8 +94,13 @@ bool GtkFrontEnd::WaitForInput(Window*) {
 }
 
 int GtkFrontEnd::ShownLines(const Window& control) {
-  if (control.kind == Kind::ListBox)
+  if (control.kind == Kind::ListBox) {
+    // As the window's size now places it.
+    for (auto& [serial, view] : views_)
+      for (auto& c : view->controls)
+        if (c->control == &control) return ListLines(c->placed.rect, view->layout);
     return std::max(1, (ToPixelsY(control.rect.cy, metrics_) - 2) / metrics_.height);
+  }
   if (control.kind == Kind::ComboBox) return DropLines(control);
   return 0;
 }
@@ -131,7 +135,19 @@ void GtkFrontEnd::DrawList(ControlView* c, cairo_t* cr, int width, int height, b
   gtk_style_context_get_color(gtk_widget_get_style_context(area), &fg);
   G_GNUC_END_IGNORE_DEPRECATIONS
   look.text = {fg.red, fg.green, fg.blue, w.Enabled() ? fg.alpha : fg.alpha * 0.5};
-  look.focused = !dropped && gtk_widget_has_focus(area);
+  // Selection in the theme's colours; the focus where the dialog manager has it.
+  GdkRGBA back, front;
+  G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+  GtkStyleContext* style = gtk_widget_get_style_context(area);
+  if (gtk_style_context_lookup_color(style, "theme_selected_bg_color", &back))
+    look.selectedBack = {back.red, back.green, back.blue, back.alpha};
+  if (gtk_style_context_lookup_color(style, "theme_selected_fg_color", &front))
+    look.selectedText = {front.red, front.green, front.blue, front.alpha};
+  G_GNUC_END_IGNORE_DEPRECATIONS
+  const Window* dialog = w.parent;
+  look.focused = !dropped && dialog && dialog == layer::ActiveWindow() && layer::FocusOf(const_cast<Window*>(dialog)) == &w;
+  look.caret = dropped ? -1 : w.list.caret;
+  if (!dropped && c->view) look.columns = ListColumns(c->view->layout, c->placed, metrics_);
   PangoLayout* layout = gtk_widget_create_pango_layout(area, nullptr);
   PaintList(cr, layout, w, dropped ? w.combo.highlight : w.list.selection, width, height, metrics_, look);
   g_object_unref(layout);
@@ -183,7 +199,17 @@ void GtkFrontEnd::Sync() {
   syncing_ = false;
 }
 
-bool OpenDisplay() { return gtk_init_check(); }
+bool OpenDisplay(const Options& options) {
+  // Named before GTK starts: the accessibility bus names the application by
+  // the program's name; the windows get the application id of their own.
+  if (!options.applicationName.empty()) {
+    g_set_prgname(options.applicationName.c_str());
+    g_set_application_name(options.applicationName.c_str());
+  }
+  if (!gtk_init_check()) return false;
+  if (!options.applicationId.empty()) SetProgramClass(options.applicationId);
+  return true;
+}
 
 int RunWithGtkFrontEnd(const std::function<int()>& entry, const Options& options) {
   guint sources[] = {g_unix_signal_add(SIGINT, OnQuitSignal, nullptr), g_unix_signal_add(SIGTERM, OnQuitSignal, nullptr),

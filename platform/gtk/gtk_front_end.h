@@ -9,13 +9,14 @@
 namespace gtkfe {
 
 struct Options {
+  std::string applicationId;    // every window's WM_CLASS (X11) and app_id (Wayland): the desktop entry's name
   std::string applicationName;  // as the desktop and screen readers name it
   std::string iconName;    // the windows' icon, from the icon theme
   std::string iconFolder;  // an extra icon theme folder (a build tree's), or empty
 };
 
-// Opens the display; false when there is none to open.
-bool OpenDisplay();
+// Opens the display under the options' identity; false when there is none to open.
+bool OpenDisplay(const Options& options);
 
 // Installs the front end, runs `entry` (its modal loops wait in GLib's main
 // loop) and returns its result. OpenDisplay() must have succeeded. SIGINT,
@@ -27,7 +28,7 @@ int RunWithGtkFrontEnd(const std::function<int()>& entry, const Options& options
 constexpr const char* kModuleFile = "checkbook-gtk.so";
 constexpr const char* kModuleExport = "CheckbookDesktopModule";
 struct DesktopModule {
-  bool (*openDisplay)();
+  bool (*openDisplay)(const Options& options);
   std::string (*documentsFolder)();
   int (*run)(const std::function<int()>& entry, const Options& options);
 };

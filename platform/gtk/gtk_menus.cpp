@@ -1,16 +1,37 @@
 // A dialog's menu bar as a row of flat buttons, and its open popup as a box
 // of them laid over the controls, both showing the dialog manager's menu state.
+#include <cctype>
+
 #include "platform/gtk/gtk_views.h"
 
 namespace gtkfe {
 
+namespace {
+
+// A menu bar's title or a popup's item, as a screen reader takes it: its
+// role, and the key its underlined letter stands for.
+GtkWidget* NewMenuButton(GtkAccessibleRole role, const std::string& text, bool onBar) {
+  GtkWidget* b = GTK_WIDGET(g_object_new(GTK_TYPE_BUTTON, "accessible-role", role, nullptr));
+  char letter = layer::Mnemonic(text);
+  if (letter) {
+    std::string keys = onBar ? std::string("Alt+") : std::string();
+    keys += static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+    gtk_accessible_update_property(GTK_ACCESSIBLE(b), GTK_ACCESSIBLE_PROPERTY_KEY_SHORTCUTS, keys.c_str(), -1);
+  }
+  return b;
+}
+
+}  // namespace
+
 void GtkFrontEnd::CreateMenuBar(WindowView* view, GtkWidget* box) {
   layer::Window* w = view->window;
-  view->menuBar = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
+  view->menuBar = GTK_WIDGET(g_object_new(GTK_TYPE_BOX, "orientation", GTK_ORIENTATION_HORIZONTAL, "accessible-role",
+                                          GTK_ACCESSIBLE_ROLE_MENU_BAR, nullptr));
   gtk_widget_add_css_class(view->menuBar, "win32-menubar");
+  Name(view->menuBar, "Application");  // as Windows names a menu bar
   gtk_widget_set_size_request(view->menuBar, -1, view->layout.menuHeight);
   for (size_t i = 0; i < view->layout.menu.size(); ++i) {
-    GtkWidget* b = gtk_button_new();
+    GtkWidget* b = NewMenuButton(GTK_ACCESSIBLE_ROLE_MENU, w->dialog.menu->items[i].text, true);
     SetButtonText(b, w->dialog.menu->items[i].text);
     gtk_button_set_has_frame(GTK_BUTTON(b), FALSE);
     gtk_widget_set_focusable(b, FALSE);
@@ -37,13 +58,15 @@ void GtkFrontEnd::UpdateMenu(WindowView* view) {
   gtk_widget_set_visible(view->popup, open);
   if (!open) return;
   const layer::Menu& menu = *w->dialog.menu->items[static_cast<size_t>(bar.popup)].popup;
+  Name(view->popup, layer::WithoutMnemonic(w->dialog.menu->items[static_cast<size_t>(bar.popup)].text));
   for (size_t i = 0; i < menu.items.size(); ++i) {
     const layer::MenuItem& item = menu.items[i];
     if (item.separator) {
       gtk_box_append(GTK_BOX(view->popup), gtk_separator_new(GTK_ORIENTATION_HORIZONTAL));
       continue;
     }
-    GtkWidget* b = gtk_button_new();
+    GtkWidget* b = NewMenuButton(item.state & MF_CHECKED ? GTK_ACCESSIBLE_ROLE_MENU_ITEM_CHECKBOX : GTK_ACCESSIBLE_ROLE_MENU_ITEM,
+                                 item.text, false);
     SetButtonText(b, (item.state & MF_CHECKED ? "✓ " : "    ") + item.text);
     Name(b, layer::WithoutMnemonic(item.text));
     gtk_button_set_has_frame(GTK_BUTTON(b), FALSE);

@@ -165,6 +165,22 @@ void ConnectWindow(WindowView* view) {
                      return TRUE;
                    }),
                    view);
+  // A click anywhere but on the menus ends menu mode, as on Windows, and the
+  // keys after it go to the field again. GTK reports no click into the field
+  // that already has the focus, so the window watches every press.
+  GtkGesture* press = gtk_gesture_click_new();
+  gtk_event_controller_set_propagation_phase(GTK_EVENT_CONTROLLER(press), GTK_PHASE_CAPTURE);
+  g_signal_connect(press, "pressed", Callback(+[](GtkGestureClick* gesture, int, double x, double y, gpointer data) {
+                     auto* view = static_cast<WindowView*>(data);
+                     Window* w = view->ref.Live();
+                     if (!w || w->dialog.menuBar.mode == layer::MenuBarState::Closed) return;
+                     GtkWidget* window = gtk_event_controller_get_widget(GTK_EVENT_CONTROLLER(gesture));
+                     for (GtkWidget* at = gtk_widget_pick(window, x, y, GTK_PICK_DEFAULT); at; at = gtk_widget_get_parent(at))
+                       if (at == view->menuBar || at == view->popup) return;
+                     current->QueueFor(view->ref, layer::ClickControl);
+                   }),
+                   view);
+  gtk_widget_add_controller(view->gtkWindow, GTK_EVENT_CONTROLLER(press));
   g_signal_connect(view->gtkWindow, "notify::focus-widget", G_CALLBACK(OnFocusWidget), view);
   g_signal_connect(view->gtkWindow, "notify::is-active", Callback(+[](GObject* object, GParamSpec*, gpointer data) {
                      if (!gtk_window_is_active(GTK_WINDOW(object))) return;

@@ -35,8 +35,11 @@ struct WindowRef {
   }
 };
 
+struct WindowView;
+
 struct ControlView {
   layer::Window* control = nullptr;  // valid while its window's view is kept
+  WindowView* view = nullptr;        // the window it is in
   WindowRef ref;
   PlacedControl placed;
   GtkWidget* widget = nullptr;  // what the fixed holds
@@ -61,7 +64,8 @@ struct WindowView {
   GtkWidget* menuBar = nullptr;
   std::vector<GtkWidget*> menuButtons;
   GtkWidget* popup = nullptr;
-  WindowLayout layout;
+  WindowLayout base;    // at the template's size
+  WindowLayout layout;  // at the window's size now
   std::vector<std::unique_ptr<ControlView>> controls;
   bool altAlone = false;
 };
@@ -98,6 +102,9 @@ class GtkFrontEnd : public layer::FrontEnd {
 
   // gtk_windows.cpp
   WindowView* Create(layer::Window* w);
+ public:
+  void Resize(WindowView* view, int width, int height);  // the client area's new size
+ private:
   void Labels(WindowView* view);
   void Update(WindowView* view);
   // gtk_controls.cpp
@@ -135,6 +142,16 @@ size_t ByteOffset(const std::string& text, int chars);
 // The dialog manager's caret and selection onto a focused field that does
 // not show them yet.
 void PushSelection(ControlView* c, bool focused);
+
+// gtk_desktop.cpp: what differs between X11 and Wayland.
+// The room the desktop gives a window: the work area of its first monitor on
+// X11, else the monitor's whole size.
+PixelRect WorkArea();
+// The class part of WM_CLASS on X11 for every window.
+void SetProgramClass(const std::string& name);
+// The application id as the window's whole WM_CLASS (X11) or its app_id
+// (Wayland), where GTK would take the program's name.
+void SetWindowIdentity(GtkWidget* window, const std::string& applicationId);
 
 // gtk_signals.cpp
 void ConnectWindow(WindowView* view);

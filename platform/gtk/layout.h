@@ -54,6 +54,9 @@ struct WindowLayout {
   std::vector<PlacedMenuItem> menu;
   std::vector<PlacedControl> controls;    // template order
   int listLineHeight = 0;
+  // After a resize: list tab stops from this x (from the list's left) on move by `stretch`.
+  int stretchFrom = 0;
+  int stretch = 0;
 };
 
 // Width in pixels of one line of text in the dialog font.
@@ -68,6 +71,38 @@ FontMetrics AverageCharacter(const MeasureText& measure, int lineHeight, int sca
 
 WindowLayout LayOut(const layer::Window& dialog, const FontMetrics& metrics, const MeasureText& measure);
 
+// A window that shows a list box can be resized (the account dialog and the
+// message boxes cannot): the largest list takes the difference in height,
+// and the widest column of fields above it the difference in width, with the
+// list. Controls right of that column, and those below the list in the
+// window's right half, keep their place relative to the right edge; those
+// below the list, relative to the bottom.
+bool Resizable(const WindowLayout& layout);
+WindowLayout Resized(const WindowLayout& base, int width, int height);
+// The smallest client size at which every control is still usable: the list
+// keeps three lines, the column a third of its width, the groups below the
+// list stay apart and the menu bar whole.
+PixelRect SmallestClient(const WindowLayout& base);
+// The client size to open at: the template's, cut to the room the desktop
+// gives (its work area less the window's frame), never below the smallest.
+PixelRect OpeningClient(const WindowLayout& base, int roomWidth, int roomHeight);
+
+// A list's tab stops in pixels from its left edge: each stop that falls just
+// right of a field above the list stands where that field's text starts, so
+// the columns stand under the fields and follow them when the window resizes.
+std::vector<int> ListColumns(const WindowLayout& layout, const PlacedControl& list, const FontMetrics& m);
+
+// The name a screen reader gives a field, a list or a value shown in a
+// sunken frame, as Windows' readers take it: the caption beside it on its row
+// (beside its frame), else the one above it; a list is named by the headings
+// over it. Empty for other controls.
+std::string AccessibleLabel(const WindowLayout& layout, const PlacedControl& control);
+
+// A list line as a screen reader says it: each column that holds text after
+// its heading ("Check# 101, Date 12/01/2026, Description Rent, Debit 5.00"),
+// with the headings of AccessibleLabel; columns past the headings alone.
+std::string SpokenLine(const std::string& line, const std::string& headings);
+
 // Lines a list (or a combo box's open list) shows in the layout's pixels.
 int ListLines(const PixelRect& list, const WindowLayout& layout);
 
@@ -78,8 +113,9 @@ struct Segment {
   int x = 0;
 };
 int FirstTextX(const FontMetrics& m);
-int NextTabStop(const layer::Window& list, int x, const FontMetrics& m);  // the first stop past x
+// The first stop past x; `columns` (from ListColumns) stand for the list's own stops.
+int NextTabStop(const layer::Window& list, int x, const FontMetrics& m, const std::vector<int>& columns = {});
 std::vector<Segment> Segments(const layer::Window& list, const std::string& line, const FontMetrics& m,
-                              const MeasureText& measure);
+                              const MeasureText& measure, const std::vector<int>& columns = {});
 
 }  // namespace gtkfe

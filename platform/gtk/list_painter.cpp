@@ -43,7 +43,7 @@ void PaintList(cairo_t* cr, PangoLayout* layout, const layer::Window& list, int 
     for (size_t start = 0, first = 1;; first = 0) {
       size_t tab = line.find('\t', start);
       std::string_view part = line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
-      if (!first) x = NextTabStop(list, x, metrics);
+      if (!first) x = NextTabStop(list, x, metrics, look.columns);
       if (!part.empty()) {
         pango_layout_set_text(layout, part.data(), static_cast<int>(part.size()));
         cairo_move_to(cr, x, y);
@@ -55,9 +55,9 @@ void PaintList(cairo_t* cr, PangoLayout* layout, const layer::Window& list, int 
       if (tab == std::string_view::npos || x >= width) break;
       start = tab + 1;
     }
-    if (selected && look.focused) {
-      // The focus rectangle Windows draws around the caret line.
-      SetColour(cr, look.selectedText);
+    if (i == look.caret && look.focused) {
+      // The focus rectangle Windows draws around the caret line, selected or not.
+      SetColour(cr, selected ? look.selectedText : look.text);
       double dash = metrics.scale;
       cairo_set_dash(cr, &dash, 1, 0);
       cairo_set_line_width(cr, metrics.scale);

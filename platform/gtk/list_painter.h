@@ -6,6 +6,8 @@
 #include <cairo.h>
 #include <pango/pango.h>
 
+#include <vector>
+
 #include "platform/dialog/window.h"
 #include "platform/gtk/layout.h"
 
@@ -20,6 +22,8 @@ struct ListLook {
   Colour selectedText{1, 1, 1, 1};
   Colour selectedBack{0.21, 0.52, 0.89, 1};
   bool focused = false;
+  int caret = -1;  // the line the focus rectangle goes round while focused
+  std::vector<int> columns;  // the tab stops as ListColumns places them; empty: the list's own
 };
 
 // `mark` is the line drawn selected (-1 for none); `layout` carries the font.

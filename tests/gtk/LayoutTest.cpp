@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "platform/dialog/desktop.h"
@@ -75,6 +76,8 @@ bool IsFrame(const layer::Window& c) {
 
 int Lines(const std::string& text) { return 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
 
+void ExpectNoOverlap(const WindowLayout& layout, const FontMetrics& m);
+
 void ExpectTidy(const std::string& scene, const layer::Window& window) {
   for (const Font& font : kFonts) {
     SCOPED_TRACE(scene + " in " + font.description + " at scale " + std::to_string(font.scale));
@@ -86,6 +89,12 @@ void ExpectTidy(const std::string& scene, const layer::Window& window) {
       EXPECT_EQ(layout.clientWidth, window.rect.cx * m.averageWidth / 4);
       EXPECT_EQ(layout.clientHeight, window.rect.cy * m.height / 8);
     }
+    ExpectNoOverlap(layout, m);
+  }
+}
+
+void ExpectNoOverlap(const WindowLayout& layout, const FontMetrics& m) {
+  {
     int menuRight = layout.menu.empty() ? 0 : layout.menu.back().rect.Right();
     EXPECT_LE(menuRight, layout.clientWidth) << "the menu bar is wider than the window";
     std::vector<const PlacedControl*> shown;
@@ -165,6 +174,87 @@ TEST_F(LayoutTest, TheRegisterInEveryStateHasNoControlCoveringAnotherAndItsTexts
   EXPECT_TRUE(checked);
 }
 
+const PlacedControl& Placed(const WindowLayout& layout, int id) {
+  for (const PlacedControl& p : layout.controls)
+    if (p.control->id == id) return p;
+  throw std::runtime_error("no control " + std::to_string(id));
+}
+
+// A register of fixed size hides most of the years on a large screen and
+// puts its buttons off a small one.
+TEST_F(LayoutTest, TheRegisterResizedGivesTheDifferenceToTheListAndTheDescriptionColumn) {
+  bool checked = false;
+  checker_.check = [&](layer::Window& w) {
+    for (const Font& font : kFonts) {
+      Measurer measurer(font);
+      const FontMetrics& m = measurer.metrics;
+      WindowLayout base = gtkfe::LayOut(w, m, measurer.Measure());
+      ASSERT_TRUE(gtkfe::Resizable(base));
+      gtkfe::PixelRect smallest = gtkfe::SmallestClient(base);
+      // A 1920x1080 screen at the scale, less a panel and the window's frame.
+      gtkfe::PixelRect opening = gtkfe::OpeningClient(base, 1920 * font.scale - 20, 1000 * font.scale);
+      struct Size {
+        const char* name;
+        int width, height;
+      } sizes[] = {{"smallest", smallest.width, smallest.height},
+                   {"opening", opening.width, opening.height},
+                   {"a 4K screen", 3840 * font.scale, 2000 * font.scale}};
+      EXPECT_LE(opening.height, 1000 * font.scale) << "the register does not fit the screen";
+      EXPECT_LT(smallest.height, base.clientHeight);
+      for (const Size& size : sizes) {
+        SCOPED_TRACE(std::string(size.name) + " in " + font.description + " at scale " + std::to_string(font.scale));
+        WindowLayout resized = gtkfe::Resized(base, size.width, size.height);
+        ExpectNoOverlap(resized, m);
+        int dx = size.width - base.clientWidth, dy = size.height - base.clientHeight;
+        const PlacedControl& list = Placed(resized, IDC_REGISTER);
+        EXPECT_EQ(list.rect.width, Placed(base, IDC_REGISTER).rect.width + dx);
+        EXPECT_EQ(list.rect.height, Placed(base, IDC_REGISTER).rect.height + dy);
+        EXPECT_GE(gtkfe::ListLines(list.rect, resized), 3);
+        EXPECT_EQ(Placed(resized, IDC_PAYEE).rect.width, Placed(base, IDC_PAYEE).rect.width + dx);
+        // The right-hand buttons stay by the right edge, the bottom row by the bottom.
+        EXPECT_EQ(resized.clientWidth - Placed(resized, IDC_DELETE).rect.Right(),
+                  base.clientWidth - Placed(base, IDC_DELETE).rect.Right());
+        EXPECT_EQ(resized.clientHeight - Placed(resized, IDC_NEW).rect.Bottom(),
+                  base.clientHeight - Placed(base, IDC_NEW).rect.Bottom());
+        // Each column of the list starts where the field above it shows its text.
+        std::vector<int> columns = gtkfe::ListColumns(resized, list, m);
+        int fields[] = {IDC_DATE, IDC_PAYEE, IDC_CREDIT, IDC_DEBIT};
+        ASSERT_EQ(columns.size(), 5u);
+        for (size_t i = 0; i < 4; ++i)
+          EXPECT_EQ(list.rect.x + columns[i], Placed(resized, fields[i]).rect.x + (gtkfe::kEntryPadding + 1) * m.scale)
+              << "column " << i + 1;
+      }
+    }
+    checked = true;
+  };
+  DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_REGISTER), nullptr, RegisterProc, 0);
+  EXPECT_TRUE(checked);
+}
+
+// A screen reader that names a field by a class name, or a total without its
+// caption, leaves the person guessing.
+TEST_F(LayoutTest, FieldsListAndTotalsOfTheRegisterAreNamedByTheirCaptions) {
+  bool checked = false;
+  checker_.check = [&](layer::Window& w) {
+    Measurer measurer(kFonts[1]);
+    WindowLayout layout = gtkfe::LayOut(w, measurer.metrics, measurer.Measure());
+    struct Case {
+      int id;
+      const char* name;
+    } cases[] = {{IDC_CHECKNUM, "Check#"},
+                 {IDC_PAYEE, "Description"},
+                 {IDC_DEBIT, "Debit"},
+                 {IDC_REGISTER, "Check#, Date, Description, Credit, Debit, St."},
+                 {IDC_BALANCEDAMOUNT, "Balanced Ammount"},
+                 {IDC_BALANCETOTAL, "Balance"},
+                 {IDC_NEW, ""}};
+    for (const Case& c : cases) EXPECT_EQ(gtkfe::AccessibleLabel(layout, Placed(layout, c.id)), c.name) << c.id;
+    checked = true;
+  };
+  DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_REGISTER), nullptr, RegisterProc, 0);
+  EXPECT_TRUE(checked);
+}
+
 TEST_F(LayoutTest, TheAccountDialogHasNoControlCoveringAnotherAndItsTextsWhole) {
   bool checked = false;
   checker_.check = [&](layer::Window& w) {
@@ -202,6 +292,23 @@ TEST_F(LayoutTest, EveryMessageBoxOfTheProgramShowsItsTextWholeAndItsButtonsApar
     MessageBoxA(nullptr, message.text, message.caption, message.style);
     EXPECT_TRUE(checked) << message.text;
   }
+}
+
+// A line read as one run of numbers and dates does not tell a listener
+// which column a value stands in.
+TEST(SpokenLineTest, EachColumnWithTextIsSaidAfterItsHeading) {
+  const std::string headings = "Check#, Date, Description, Credit, Debit, St.";
+  struct Case {
+    const char* line;
+    const char* spoken;
+  } cases[] = {
+      {"101\t12/01/2026\tRent\t\t5.00\tC", "Check# 101, Date 12/01/2026, Description Rent, Debit 5.00, St. C"},
+      {"\t12/02/2026\tSalary\t1200.00\t", "Date 12/02/2026, Description Salary, Credit 1200.00"},
+      {"a\tb\tc\td\te\tf\tg", "Check# a, Date b, Description c, Credit d, Debit e, St. f, g"},
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(gtkfe::SpokenLine(c.line, headings), c.spoken) << c.line;
+  EXPECT_EQ(gtkfe::SpokenLine("x\ty", ""), "x, y");
 }
 
 TEST(ListSegmentsTest, ColumnsStartAtTheirTabStopsAndATooLongTextPushesTheNextColumnOn) {

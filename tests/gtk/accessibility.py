@@ -48,12 +48,25 @@ frame = register()
 expected = [("text", "Check#"), ("text", "Date"), ("combo box", "Description"), ("text", "Credit"),
             ("text", "Debit"), ("push button", "Balance"), ("push button", "New"), ("push button", "Edit"),
             ("push button", "Delete"), ("list", "Check#, Date, Description, Credit, Debit, St."),
-            ("push button", "Record"), ("push button", "Setup"), ("label", "Balanced Ammount")]
+            ("menu bar", "Application"), ("menu", "Record"), ("menu", "Setup"), ("label", "Balanced Ammount"),
+            ("status bar", "Balanced Ammount"), ("status bar", "Balance")]
 for role, name in expected:
     if find(frame, role, name) is None:
         failures.append("no %s named %r" % (role, name))
     else:
         print("ok: %s %r" % (role, name))
+
+# The desktop's names for it: the application, and never a toolkit's class.
+app = frame.getApplication()
+if app is None or app.name != "Checkbook":
+    failures.append("the application is named %r, not 'Checkbook'" % (app.name if app else None))
+else:
+    print("ok: the application is named 'Checkbook'")
+classes = sorted({n.name for n in nodes(frame) if n.name.startswith("Gtk")})
+if classes:
+    failures.append("objects named by GTK classes: %s" % ", ".join(classes))
+else:
+    print("ok: no object named by a GTK class")
 
 date = find(frame, "text", "Date")
 if date is not None:
@@ -72,6 +85,25 @@ if date is not None:
     states = date.getState()
     if not states.contains(pyatspi.STATE_FOCUSED):
         failures.append("the Date field that was typed into is not focused")
+    # A tap of Alt turns on menu mode; a click into the field that has the
+    # focus ends it, and the next key reaches the field (the window lies at
+    # the screen's corner: there is no window manager).
+    box = date.queryComponent().getExtents(pyatspi.WINDOW_COORDS)
+    subprocess.run(["xdotool", "key", "alt"], check=True)
+    time.sleep(0.3)
+    subprocess.run(["xdotool", "mousemove", str(box.x + box.width - 3), str(box.y + box.height // 2),
+                    "click", "1"], check=True)
+    time.sleep(0.3)
+    subprocess.run(["xdotool", "type", "7"], check=True)
+    for _ in range(30):
+        value = text_of(date)
+        if value == typed + "7":
+            break
+        time.sleep(0.1)
+    if value == typed + "7":
+        print("ok: after Alt, a click into the field ends menu mode and typing reaches it")
+    else:
+        failures.append("after Alt and a click into the Date field it reads %r" % value)
 
 
 def window_named(name):
@@ -104,6 +136,16 @@ else:
     else:
         print("ok: its icon is named 'Error'")
     subprocess.run(["xdotool", "key", "Return"], check=True)
+
+# Alt+S opens the Setup menu: its items as menu items.
+subprocess.run(["xdotool", "key", "alt+s"], check=True)
+time.sleep(0.5)
+for name in ("Account Details...", "Hide Reconciled.."):
+    if find(frame, "menu item", name) is None and find(frame, "check menu item", name) is None:
+        failures.append("no menu item named %r under Setup" % name)
+    else:
+        print("ok: menu item %r" % name)
+subprocess.run(["xdotool", "key", "Escape", "Escape"], check=True)
 
 for f in failures:
     print("FAIL: " + f)

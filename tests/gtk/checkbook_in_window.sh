@@ -60,6 +60,11 @@ fi
 [ -n "${main:-}" ] || { fail "the register window never opened"; cat "$work/stderr"; display_state; exit 1; }
 xdotool windowfocus --sync "$main"
 shot "$main" gtk-register-empty
+# Taskbars match the windows to net.qarvo.checkbook.desktop by their class.
+identity='WM_CLASS(STRING) = "net.qarvo.checkbook", "net.qarvo.checkbook"'
+check "the register's WM_CLASS" "$identity" "$(xprop -id "$main" WM_CLASS)"
+icon=$(xprop -id "$main" _NET_WM_ICON)  # whole: grep -q would cut xprop off mid-icon
+check "the register has an icon" yes "$([[ $icon == *"Icon ("* ]] && echo yes || echo no)"
 eval "$(xdotool getwindowgeometry --shell "$main")"
 # 435 x 262 units below a menu bar as tall as a line and 6 pixels: the font
 # averages the window was laid out with.
@@ -84,6 +89,7 @@ message=$(window "Data Entry") || fail "both amounts were taken without a messag
 if [ -n "${message:-}" ]; then
   shot "$message" gtk-message-both-amounts
   [ "$message" != "$main" ] || fail "the message box is not a window of its own"
+  check "the message box's WM_CLASS" "$identity" "$(xprop -id "$message" WM_CLASS)"
   xprop -id "$message" WM_TRANSIENT_FOR | grep -qi "$(printf '0x%x' "$main")" || fail "the message box is not transient for the register"
 fi
 keys Return
@@ -149,6 +155,17 @@ program_pid=$!
 main=$(window "$register") || fail "the register did not open again"
 xdotool windowfocus --sync "$main"
 sleep 1  # drawn and taking events, as a person sees it before closing it
+# Resized, the list takes the room and the buttons keep to the bottom right,
+# where a click on New still reaches it (empty fields: a message).
+eval "$(xdotool getwindowgeometry --shell "$main")"
+wanted="$((WIDTH + 320))x$((HEIGHT + 240))"
+xdotool windowsize --sync "$main" $((WIDTH + 320)) $((HEIGHT + 240))
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$main")"
+check "the register takes the size it is given" "$wanted" "${WIDTH}x${HEIGHT}"
+shot "$main" gtk-register-resized
+click "$main" $((WIDTH - $(unit_x 88))) $((HEIGHT - avg_h * 10 / 8))
+if window "Data Entry" >/dev/null; then keys Return; else fail "New at the bottom right of the resized register took no click"; fi
 # What the window manager's close button sends: WM_DELETE_WINDOW.
 python3 - "$main" <<'PY' 2>/dev/null || xdotool key --window "$main" alt+F4
 import ctypes, sys
@@ -169,6 +186,24 @@ x.XFlush(ctypes.c_void_p(d))
 PY
 wait_exit "$program_pid"
 check "the close box ends the program" 0 "$exited"
+program_pid=
+
+echo "== a 1920x1080 screen at scale 2 in the dark theme =="
+stop_display
+start_display 1920x1080
+(cd "$data" && GDK_SCALE=2 GTK_THEME=Adwaita:dark exec "$program" --window >/dev/null 2>&1) &
+program_pid=$!
+main=$(window "$register") || fail "the register did not open at scale 2"
+xdotool windowfocus --sync "$main"
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$main")"
+check "the whole register on the screen" yes "$([ "$WIDTH" -le 1920 ] && [ "$HEIGHT" -le 1080 ] && echo yes || echo no)"
+xdotool windowsize --sync "$main" 100% 100%
+sleep 0.5
+shot "$main" gtk-register-1920x1080-scale2-dark
+keys alt+r Up Return
+wait_exit "$program_pid"
+check "exit at scale 2" 0 "$exited"
 program_pid=
 
 echo "== --desktop keeps the files in the documents folder =="

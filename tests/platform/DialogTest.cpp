@@ -1,6 +1,10 @@
 // Dialogs and controls through the Win32 calls the program makes.
 #include "tests/platform/DialogFixture.h"
 
+#include <locale.h>
+
+#include <cstdlib>
+
 #include "platform/dialog/window.h"
 
 namespace {
@@ -184,6 +188,43 @@ TEST_F(DialogTest, SortedComboKeepsCaseInsensitiveOrderAndExactSearchWraps) {
     EXPECT_EQ(SendMessageA(combo, CB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("BE")), 2);
   });
   Run(IDD_REGISTER);
+}
+
+// Windows sorts a sorted box by the user's locale, case ignored; bytes would
+// put "électricité" after "Zeta". Where the locale has no collation of its
+// own, accented Latin letters still sort with their base letter.
+TEST_F(DialogTest, SortedComboOrdersByUserCollationAndFindsExactTextWhateverItsCase) {
+  struct Case {
+    const char* collation;
+  } cases[] = {{"en_US.UTF-8"}, {"C.UTF-8"}, {"C"}};
+  const char* saved = std::getenv("LC_ALL");
+  std::string before = saved ? saved : "";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.collation);
+    if (locale_t l = newlocale(LC_COLLATE_MASK, c.collation, nullptr)) {
+      freelocale(l);
+    } else {
+      ADD_FAILURE() << c.collation << " is not installed: scripts/setup.sh generates it";
+      continue;
+    }
+    setenv("LC_ALL", c.collation, 1);
+    During(ui, [&](HWND d) {
+      HWND combo = GetDlgItem(d, IDC_PAYEE);
+      for (const char* payee : {"Zeta", "\xc3\xa9lectricit\xc3\xa9", "Banana", "apple"}) Add(combo, CB_ADDSTRING, payee);
+      EXPECT_EQ(ui.Lines(IDC_PAYEE),
+                (std::vector<std::string>{"apple", "Banana", "\xc3\xa9lectricit\xc3\xa9", "Zeta"}));
+      auto exact = [&](const char* text) {
+        return SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
+      };
+      EXPECT_EQ(exact("\xc3\x89LECTRICIT\xc3\x89"), 2);  // upper-case accented letters
+      EXPECT_EQ(exact("BANANA"), 1);
+      EXPECT_EQ(exact("electricite"), CB_ERR);  // accents are not case
+      EXPECT_EQ(exact("\xc3\xa9lectricit"), CB_ERR);
+    });
+    Run(IDD_REGISTER);
+  }
+  if (saved) setenv("LC_ALL", before.c_str(), 1);
+  else unsetenv("LC_ALL");
 }
 
 TEST_F(DialogTest, ComboEditPartTakesTextsAndChoices) {

@@ -288,6 +288,38 @@ TEST_F(InputTest, ListKeysMoveTheSelectionAndNotify) {
   Run(IDD_REGISTER);
 }
 
+// A register resized smaller would hide its newest lines, and one resized
+// larger would show empty lines below its end.
+TEST_F(InputTest, ResizedListKeepsItsLastLineInSightAndNoEmptyLinesBelowIt) {
+  struct Case {
+    const char* name;
+    bool atEnd;   // scrolled to the end before, else `top`
+    int top;
+    int grow;     // dialog units of height
+    int expected; // the top line after, -1: the last line at the bottom
+  } cases[] = {{"at the end, smaller", true, 0, -80, -1},
+               {"at the end, larger", true, 0, 40, -1},
+               {"at the start, smaller", false, 0, -80, 0},
+               {"in the middle, larger past the end", false, 20, 120, -1},
+               {"in the middle, smaller", false, 10, -40, 10}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    During(ui, [&](HWND d) {
+      HWND list = GetDlgItem(d, IDC_REGISTER);
+      for (int i = 0; i < 40; ++i) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("line"));
+      layer::Window* model = Model(list);
+      SendMessageA(list, LB_SETTOPINDEX, c.atEnd ? 39 : c.top, 0);
+      int before = layer::VisibleLines(*model);
+      model->rect.cy += c.grow;
+      layer::ListResized(list, before);
+      int shown = layer::VisibleLines(*model);
+      int expected = c.expected >= 0 ? c.expected : std::max(0, 40 - shown);
+      EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), expected) << shown << " lines shown";
+    });
+    Run(IDD_REGISTER);
+  }
+}
+
 TEST_F(InputTest, FirstKeyInAListWhoseCaretLineIsNotSelectedSelectsThatLine) {
   struct Case {
     Key key;

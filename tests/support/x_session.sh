@@ -7,12 +7,13 @@
 # Starts Xvfb on a display it picks itself, so sessions never meet on one, and
 # waits until it answers. Sets DISPLAY and $xvfb (its process). -noreset: an X
 # server resets when its last client leaves, and a program connecting just
-# then (right after the check below) is refused.
+# then (right after the check below) is refused. The screen is 1280x1024, or
+# the size given (start_display 1920x1080).
 start_display() {
   local number
   number=$(mktemp)
   xvfb_log=$(mktemp)
-  Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$number" >"$xvfb_log" 2>&1 &
+  Xvfb -displayfd 3 -noreset -screen 0 "${1:-1280x1024}x24" -nolisten tcp 3>"$number" >"$xvfb_log" 2>&1 &
   xvfb=$!
   for _ in $(seq 100); do [ -s "$number" ] && break; sleep 0.1; done
   export DISPLAY=:$(cat "$number")

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "tests/ui/RegisterFixture.h"
 
 #include <fstream>
@@ -85,6 +87,42 @@ TEST_F(RegisterTest, SelectingALineCopiesItIntoTheEntryRowEvenWithReconciledHidd
   });
   Run();
   EXPECT_EQ(appState.hideReconciled, 0);
+}
+
+// A register of years read from its oldest rows hides what was just written.
+TEST_F(RegisterTest, ListShowsItsNewestRowsAndARowJustAddedAboveThem) {
+  struct Case {
+    const char* date;
+    bool onTop;  // the new row's line is the first one shown
+  } cases[] = {{"01/01/1990", true}, {"12/31/2099", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.date);
+    Sql("DELETE FROM QLedger");
+    Sql("DELETE FROM QAccounts");
+    AddAccount(0);
+    for (int month = 1; month <= 12; ++month) {
+      for (int day = 1; day <= 5; ++day) {
+        char date[16];
+        std::snprintf(date, sizeof date, "%02d/%02d/2003", month, day);
+        AddRow(date, day, "Rent", 1, 0, 0);
+      }
+    }
+    ui.Then([&] {
+      HWND list = GetDlgItem(ui.Active(), IDC_REGISTER);
+      LRESULT top = SendMessageA(list, LB_GETTOPINDEX, 0, 0);
+      EXPECT_GT(top, 0);
+      Fill("", c.date, "Gas", "", "9");
+      ui.Click(IDC_NEW);
+      std::string line = "\t" + std::string(c.date) + "\tGas\t\t9.00";
+      Lines lines = ui.Lines(IDC_REGISTER);
+      int at = static_cast<int>(std::find(lines.begin(), lines.end(), line) - lines.begin());
+      ASSERT_LT(at, static_cast<int>(lines.size())) << LastMessage() << " " << lines.back();
+      LRESULT shown = SendMessageA(list, LB_GETTOPINDEX, 0, 0);
+      if (c.onTop) EXPECT_EQ(shown, at);
+      else EXPECT_EQ(shown, top + 1);  // the end, one line further
+    });
+    Run();
+  }
 }
 
 TEST_F(RegisterTest, WithoutAccountTheListStaysEmptyAndTheTotalsUntouched) {

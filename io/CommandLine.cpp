@@ -115,29 +115,18 @@ bool ReadWholeFile(const std::string& path, std::string& text, std::string& erro
   return !failed;
 }
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 FileFormat FormatNamed(const std::string& name) {
-  std::string lower = Lower(name);
+  std::string lower = LowerAscii(name);
   if (lower == "qif") return FileFormat::Qif;
   if (lower == "csv") return FileFormat::Csv;
   if (lower == "ofx" || lower == "qfx") return FileFormat::Ofx;
   return FileFormat::Unknown;
 }
 
-std::string Amount(float value) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.2f", static_cast<double>(value));
-  return text;
-}
-
 // A row as the dry run lists it: date, check, payee, credit, debit, status.
 std::string RowText(const PlannedRow& row) {
   return row.date + "\t" + std::to_string(row.checkNum) + "\t" + row.payee + "\t" +
-         (row.credit != 0 ? Amount(row.credit) : "") + "\t" + (row.debit != 0 ? Amount(row.debit) : "") + "\t" +
+         (row.credit != 0 ? MoneyText(row.credit) : "") + "\t" + (row.debit != 0 ? MoneyText(row.debit) : "") + "\t" +
          StatusLetter(row.status);
 }
 
@@ -171,9 +160,7 @@ int Import(const Options& options, std::FILE* out, std::FILE* err) {
     text = std::move(decoded.text);
   }
   ReadResult read;
-  bool empty = Trim(text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? std::string_view(text).substr(3)
-                                                                                   : std::string_view(text))
-                   .empty();
+  bool empty = Trim(SkipByteOrderMark(text)).empty();
   if (!empty) {
     read = format == FileFormat::Qif   ? ReadQif(text, options.read)
            : format == FileFormat::Ofx ? ReadOfx(text)
@@ -209,7 +196,7 @@ int Import(const Options& options, std::FILE* out, std::FILE* err) {
     const int64_t change = ImportChange(plan);
     std::fprintf(out, "dry run: would add %zu, match %s, skip %s, balance would be %s\n", plan.add.size(),
                  matched.c_str(), skipped.c_str(),
-                 change == 0 ? Amount(account->mAccBalance).c_str()
+                 change == 0 ? MoneyText(account->mAccBalance).c_str()
                              : FormatCents(AddCents(ToCents(account->mAccBalance), change)).c_str());
     if (std::string problem = BalanceProblem(account->mAccBalance, change); !problem.empty())
       return Refuse(err, problem + "; the import would add nothing");
@@ -218,7 +205,7 @@ int Import(const Options& options, std::FILE* out, std::FILE* err) {
   if (std::string problem = ApplyImport(ledger, plan, MakeProgress(err, "importing")); !problem.empty())
     return Refuse(err, problem);
   std::fprintf(out, "added %zu, matched %s, skipped %s, balance %s\n", plan.add.size(), matched.c_str(),
-               skipped.c_str(), Amount(account->mAccBalance).c_str());
+               skipped.c_str(), MoneyText(account->mAccBalance).c_str());
   return 0;
 }
 
@@ -243,11 +230,11 @@ int Export(const Options& options, std::FILE* out, std::FILE* err) {
   std::FILE* file = CreateForWriting(options.file);
   if (!file) return Refuse(err, "cannot write " + options.file + ": " + std::strerror(errno));
   // Without the mark Excel reads a CSV file in the Windows code page.
-  bool written = !options.bom || std::fputs("\xEF\xBB\xBF", file) >= 0;
+  bool written = !options.bom || std::fputs(kByteOrderMark.data(), file) >= 0;
   written = (format == FileFormat::Csv ? WriteCsv(file, rows) : WriteQif(file, rows)) && written;
   if (std::fclose(file) != 0) written = false;
   if (!written) return Refuse(err, "writing " + options.file + " failed");
-  std::fprintf(out, "exported %zu, balance %s\n", rows.size(), Amount(ledger.Account()->mAccBalance).c_str());
+  std::fprintf(out, "exported %zu, balance %s\n", rows.size(), MoneyText(ledger.Account()->mAccBalance).c_str());
   return 0;
 }
 

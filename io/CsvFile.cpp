@@ -30,17 +30,6 @@ struct Record {
   std::vector<std::string> fields;
 };
 
-std::string Normalize(std::string_view name) {
-  std::string out;
-  for (char c : Trim(name)) {
-    unsigned char u = static_cast<unsigned char>(c);
-    if (std::isalnum(u)) out += static_cast<char>(std::tolower(u));
-    else if (!out.empty() && out.back() != ' ') out += ' ';
-  }
-  while (!out.empty() && out.back() == ' ') out.pop_back();
-  return out;
-}
-
 std::optional<Meaning> MeaningOf(std::string_view name) {
   static const struct {
     const char* name;
@@ -79,7 +68,7 @@ std::optional<Meaning> MeaningOf(std::string_view name) {
       {"account", {Role::Ignore, 0}}, {"account number", {Role::Ignore, 0}}, {"currency", {Role::Ignore, 0}},
       {"ignore", {Role::Ignore, 0}}, {"skip", {Role::Ignore, 0}}, {"", {Role::Ignore, 0}},
   };
-  std::string key = Normalize(name);
+  std::string key = NormalizedName(name);
   for (const auto& entry : kNames) {
     if (key == entry.name) return entry.meaning;
   }
@@ -132,7 +121,7 @@ bool ReadRecords(std::string_view text, char separator, std::vector<Record>& rec
         if (!field.empty() && field.back() == '\r') field.pop_back();
         if (field.find('"') != std::string::npos) return result.Fail(line, "a quote inside an unquoted field"), false;
       }
-      if (!ValidUtf8(field)) return result.Fail(line, "the field is not UTF-8 text"), false;
+      if (!IsUtf8(field)) return result.Fail(line, "the field is not UTF-8 text"), false;
       record.fields.push_back(field);
       if (at >= text.size() || text[at] == '\n') {
         endOfRecord = true;
@@ -199,7 +188,7 @@ bool Blank(const std::string* text) { return !text || Trim(*text).empty(); }
 // -1 debit, 0 when it does not say.
 int SideOf(const std::string* kind) {
   if (!kind) return 0;
-  std::string key = Normalize(*kind);
+  std::string key = NormalizedName(*kind);
   if (key == "debit" || key == "dr" || key == "withdrawal" || key == "check" || key == "cheque") return -1;
   if (key == "credit" || key == "cr" || key == "deposit") return 1;
   return 0;
@@ -212,7 +201,7 @@ constexpr size_t kHeaderSearch = 40;
 
 ReadResult ReadCsv(std::string_view text, const ReadOptions& options) {
   ReadResult result;
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  text = SkipByteOrderMark(text);
   const char separator = DetectSeparator(text);
   std::vector<Record> records;
   if (!ReadRecords(text, separator, records, result) || records.empty()) return result;

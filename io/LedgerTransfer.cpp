@@ -19,21 +19,15 @@ const char kLedgerFile[] = "Ledger.dat";
 // One for the process, as in the register: loaded modules stay loaded.
 ComponentRegistry registry;
 
-std::string Cents(float amount) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.2f", static_cast<double>(amount));
-  return text;
-}
-
 // What makes two rows the same transaction for the duplicate check.
 std::string RowKey(const std::string& date, const std::string& payee, float debit, float credit, int32_t checkNum) {
   std::string key = date;
   key += '\x1f';
   key += payee;
   key += '\x1f';
-  key += Cents(debit);
+  key += MoneyText(debit);
   key += '\x1f';
-  key += Cents(credit);
+  key += MoneyText(credit);
   key += '\x1f';
   key += std::to_string(checkNum);
   return key;
@@ -126,7 +120,7 @@ ImportPlan PlanImport(LedgerFile& file, const std::vector<StatementRow>& rows, c
       return plan;
     };
     if (Trim(row.payee).empty()) return fail("the transaction has no payee");
-    if (!ValidUtf8(row.payee)) return fail("the payee is not UTF-8 text");
+    if (!IsUtf8(row.payee)) return fail("the payee is not UTF-8 text");
     if (row.cents == 0) return fail("the amount is 0; the register holds a debit or a credit");
     std::optional<float> amount = StoredAmount(row.cents < 0 ? -row.cents : row.cents);
     if (!amount)

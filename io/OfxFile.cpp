@@ -11,41 +11,8 @@
 
 namespace {
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return true;
-}
-
-bool ContainsNoCase(std::string_view text, std::string_view needle) {
-  for (size_t i = 0; i + needle.size() <= text.size(); ++i) {
-    if (EqualNoCase(text.substr(i, needle.size()), needle)) return true;
-  }
-  return false;
-}
-
 // The five bytes Windows-1252 leaves unassigned: no bank means them as text.
 bool Unassigned1252(unsigned char c) { return c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D; }
-
-void AppendUtf8(std::string& out, uint32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
 
 enum class Charset { Utf8, Cp1252, Latin1 };
 
@@ -56,8 +23,8 @@ Charset CharsetOf(std::string_view text) {
   size_t at = head.find("CHARSET:");
   if (at != std::string_view::npos) {
     std::string_view value = Trim(head.substr(at + 8, head.find('\n', at) - at - 8));
-    if (value == "1252" || EqualNoCase(value, "windows-1252")) return Charset::Cp1252;
-    if (EqualNoCase(value, "ISO-8859-1") || EqualNoCase(value, "8859-1") || EqualNoCase(value, "latin1"))
+    if (value == "1252" || EqualsNoCase(value, "windows-1252")) return Charset::Cp1252;
+    if (EqualsNoCase(value, "ISO-8859-1") || EqualsNoCase(value, "8859-1") || EqualsNoCase(value, "latin1"))
       return Charset::Latin1;
   }
   size_t decl = text.find("<?xml");
@@ -113,7 +80,7 @@ bool DecodeText(std::string_view raw, Charset charset, std::string& out) {
       AppendUtf8(out, c);
     }
   }
-  return ValidUtf8(out);
+  return IsUtf8(out);
 }
 
 // OFX amounts take a point or a comma as the decimal mark.
@@ -146,7 +113,7 @@ struct Transaction {
 }  // namespace
 
 FileFormat DetectFormat(std::string_view text) {
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  text = SkipByteOrderMark(text);
   std::string_view start = Trim(text.substr(0, 4096));
   if (start.substr(0, 9) == "OFXHEADER" || ContainsNoCase(start, "<OFX>") || ContainsNoCase(start, "<STMTTRN>") ||
       (start.substr(0, 5) == "<?xml" && ContainsNoCase(start, "<?OFX")))
@@ -157,7 +124,7 @@ FileFormat DetectFormat(std::string_view text) {
 
 ReadResult ReadOfx(std::string_view text) {
   ReadResult result;
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  text = SkipByteOrderMark(text);
   const Charset charset = CharsetOf(text);
   bool sawOfx = false, sawSignOn = false, sawOfxEnd = false;
   std::optional<Transaction> open;
@@ -208,11 +175,11 @@ ReadResult ReadOfx(std::string_view text) {
     size_t next = text.find('<', at);
     std::string_view raw = text.substr(at, next == std::string_view::npos ? std::string_view::npos : next - at);
 
-    if (EqualNoCase(tag, "OFX")) {
+    if (EqualsNoCase(tag, "OFX")) {
       (closing ? sawOfxEnd : sawOfx) = true;
-    } else if (EqualNoCase(tag, "SIGNONMSGSRSV1")) {
+    } else if (EqualsNoCase(tag, "SIGNONMSGSRSV1")) {
       sawSignOn = true;
-    } else if (EqualNoCase(tag, "STMTTRN")) {
+    } else if (EqualsNoCase(tag, "STMTTRN")) {
       if (!closing) {
         if (open) return result.Fail(open->line, "the transaction is not closed (</STMTTRN>)"), result;
         open = Transaction();
@@ -222,19 +189,19 @@ ReadResult ReadOfx(std::string_view text) {
         finish(*open);
         open.reset();
       }
-    } else if (open && EqualNoCase(tag, "PAYEE")) {
+    } else if (open && EqualsNoCase(tag, "PAYEE")) {
       open->inPayee = !closing;
     } else if (open && !closing) {
       if (!DecodeText(Trim(raw), charset, value))
         return result.Fail(tagLine, "the text of <" + std::string(tag) + "> is not in the file's character set"), result;
-      std::string* field = EqualNoCase(tag, "TRNTYPE")    ? &open->type
-                           : EqualNoCase(tag, "DTPOSTED") ? &open->posted
-                           : EqualNoCase(tag, "DTUSER")   ? &open->user
-                           : EqualNoCase(tag, "TRNAMT")   ? &open->amount
-                           : EqualNoCase(tag, "FITID")    ? &open->id
-                           : EqualNoCase(tag, "CHECKNUM") ? &open->check
-                           : EqualNoCase(tag, "NAME")     ? (open->inPayee ? &open->payeeName : &open->name)
-                           : EqualNoCase(tag, "MEMO")     ? &open->memo
+      std::string* field = EqualsNoCase(tag, "TRNTYPE")    ? &open->type
+                           : EqualsNoCase(tag, "DTPOSTED") ? &open->posted
+                           : EqualsNoCase(tag, "DTUSER")   ? &open->user
+                           : EqualsNoCase(tag, "TRNAMT")   ? &open->amount
+                           : EqualsNoCase(tag, "FITID")    ? &open->id
+                           : EqualsNoCase(tag, "CHECKNUM") ? &open->check
+                           : EqualsNoCase(tag, "NAME")     ? (open->inPayee ? &open->payeeName : &open->name)
+                           : EqualsNoCase(tag, "MEMO")     ? &open->memo
                                                           : nullptr;
       if (field && !field->empty() && !value.empty())
         return result.Fail(tagLine, "a second <" + std::string(tag) + "> in one transaction"), result;

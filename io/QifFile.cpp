@@ -5,17 +5,9 @@
 
 #include "io/Fields.h"
 #include "io/StatementFiles.h"
+#include "storage/LedgerRecord.h"
 
 namespace {
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
-      return false;
-  }
-  return true;
-}
 
 // Sections that hold a register's transactions; the others (categories,
 // classes, accounts, investments, memorized entries) are passed over.
@@ -59,7 +51,7 @@ void FinishRecord(const PendingRecord& record, const ReadOptions& options, ReadR
 
 ReadResult ReadQif(std::string_view text, const ReadOptions& options) {
   ReadResult result;
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  text = SkipByteOrderMark(text);
   bool inRegister = true;
   PendingRecord record;
   int lineNumber = 0;
@@ -69,7 +61,7 @@ ReadResult ReadQif(std::string_view text, const ReadOptions& options) {
     text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
     ++lineNumber;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (!ValidUtf8(line)) return result.Fail(lineNumber, "the line is not UTF-8 text"), result;
+    if (!IsUtf8(line)) return result.Fail(lineNumber, "the line is not UTF-8 text"), result;
     if (Trim(line).empty()) continue;
     if (line[0] == '!') {
       if (!record.Empty()) return result.Fail(lineNumber, "a header inside a transaction; is a ^ missing?"), result;
@@ -127,7 +119,7 @@ bool WriteQif(std::FILE* file, const std::vector<ExportRow>& rows) {
     std::fprintf(file, "D%s\nT%s\n", date.c_str(), FormatCents(row.creditCents - row.debitCents).c_str());
     if (row.checkNum != 0) std::fprintf(file, "N%d\n", static_cast<int>(row.checkNum));
     std::fprintf(file, "P%s\n", payee.c_str());
-    if (row.status == 1) std::fputs("C*\n", file);
+    if (row.status == StatusCleared) std::fputs("C*\n", file);
     if (row.status == 2) std::fputs("CX\n", file);
     std::fputs("^\n", file);
   }

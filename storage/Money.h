@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // Single precision holds every cent only below 2^17 = 131072.00; from there
 // on two neighbouring cents can share one value.
@@ -32,3 +33,13 @@ int64_t Difference(float a, float b);
 // returns the end; `out` has room for kCentsArea bytes. No terminator.
 constexpr size_t kCentsArea = 24;
 char* WriteCents(char* out, int64_t cents);
+// The same as a string: "-12.50".
+std::string FormatCents(int64_t cents);
+
+// Writes the amount widened to double with two decimals, exactly as
+// printf("%.2f") writes it in the C locale, and returns the end; `out` has
+// room for kMoneyArea bytes. No terminator is written.
+constexpr size_t kMoneyArea = 48;
+char* FormatMoney(char* out, float amount);
+// The same as a string.
+std::string MoneyText(float amount);

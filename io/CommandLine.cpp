@@ -9,18 +9,11 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 #include "io/Fields.h"
 #include "io/InputEncoding.h"
 #include "io/LedgerTransfer.h"
 #include "io/StatementFiles.h"
+#include "platform/win32.h"
 #include "storage/Money.h"
 
 #ifndef CHECKBOOK_VERSION
@@ -29,12 +22,9 @@
 
 namespace {
 
+// Progress is for a person watching the console, never for a file or a pipe.
 bool IsTerminal(std::FILE* file) {
-#ifdef _WIN32
-  return _isatty(_fileno(file)) != 0;
-#else
-  return isatty(fileno(file)) != 0;
-#endif
+  return file == stderr && GetFileType(GetStdHandle(STD_ERROR_HANDLE)) == FILE_TYPE_CHAR;
 }
 
 const char kUsage[] =
@@ -77,27 +67,23 @@ int Refuse(std::FILE* err, const std::string& message) {
   return 1;
 }
 
-// Opens the export for writing. On POSIX a file made here is its owner's
-// alone (0600) whatever the umask; one that exists keeps its mode.
+// Opens the export for writing. The system's own call makes the file (on
+// POSIX its owner's alone whatever the umask) or empties the one there,
+// which keeps its rights; it is then opened without being created, so one
+// removed meanwhile is refused rather than made anew with other rights.
 std::FILE* CreateForWriting(const std::string& path) {
-#ifdef _WIN32
-  return std::fopen(path.c_str(), "wb");
-#else
-  for (int attempt = 0; attempt < 8; ++attempt) {
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd >= 0) {
-      fchmod(fd, 0600);  // a umask may have taken the owner's bits too
-    } else if (errno == EEXIST) {
-      fd = open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-      if (fd < 0 && errno == ENOENT) continue;  // removed meanwhile: make it again
+  HANDLE made = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (made == INVALID_HANDLE_VALUE) {
+    // The reason, from an attempt that creates nothing.
+    if (std::FILE* probe = std::fopen(path.c_str(), "rb")) {
+      std::fclose(probe);
+      errno = EACCES;
     }
-    if (fd < 0) return nullptr;
-    std::FILE* file = fdopen(fd, "wb");
-    if (!file) close(fd);
-    return file;
+    return nullptr;
   }
-  return nullptr;
-#endif
+  CloseHandle(made);
+  return std::fopen(path.c_str(), "r+b");
 }
 
 bool ReadWholeFile(const std::string& path, std::string& text, std::string& error) {

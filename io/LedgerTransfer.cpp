@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <optional>
-#include <sys/stat.h>
 
 #include "io/Fields.h"
 #include "io/Matching.h"
@@ -59,8 +59,8 @@ LedgerFile::~LedgerFile() {
 std::string LedgerFile::Open() {
   // Opening would create an empty database; a folder without a ledger is
   // reported instead.
-  struct stat info;
-  if (stat(kLedgerFile, &info) != 0) return "there is no Ledger.dat in this folder; create the account in the register first";
+  std::error_code failed;
+  if (!std::filesystem::exists(kLedgerFile, failed)) return "there is no Ledger.dat in this folder; create the account in the register first";
   engine = LoadDatabaseEngine(registry);
   if (!engine) return "the database engine REDivizud.DLL is missing beside the program";
   if (engine->Open(kLedgerFile) == 0) {

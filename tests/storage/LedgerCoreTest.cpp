@@ -147,3 +147,29 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+// A status outside 0-3 would be stored and shown as a plain row; debug
+// builds stop at the first write of one.
+TEST(LedgerCoreDeathTest, UnknownStatusStopsADebugBuildBeforeItIsWritten) {
+#ifdef NDEBUG
+  GTEST_SKIP() << "asserts are compiled out";
+#else
+  const struct {
+    const char* name;
+    void (*write)(LedgerRecord&);
+  } cases[] = {
+      {"insert", [](LedgerRecord& row) { row.mStatus = 7, row.Insert(); }},
+      {"set status", [](LedgerRecord& row) { SetRowStatus(&row, -1); }},
+  };
+  for (const auto& c : cases) {
+    RecordingEngine engine;
+    LedgerRecord row(&engine, "QLedger");
+    row.SetPayee("Grocer");
+    EXPECT_DEATH(c.write(row), "KnownStatus") << c.name;
+  }
+#endif
+}
+
+}  // namespace

@@ -245,11 +245,3 @@ std::optional<int32_t> ParseStatus(std::string_view text) {
   return std::nullopt;
 }
 
-const char* StatusLetter(int32_t status) {
-  switch (status) {
-    case StatusCleared: return "C";
-    case StatusReconciled: return "R";
-    case StatusMarked: return "B";
-  }
-  return "";
-}

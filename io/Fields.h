@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "io/StatementRow.h"
+#include "storage/LedgerRecord.h"
 #include "storage/Money.h"
 #include "storage/TextEncoding.h"
 
@@ -34,6 +35,5 @@ std::optional<int32_t> ParseCheckNumber(std::string_view text);
 // Empty 0; C or * 1 (cleared); R or X 2 (reconciled); B 3 (marked); a bank's
 // words Cleared or Posted 1, Reconciled 2, Pending or Uncleared 0.
 std::optional<int32_t> ParseStatus(std::string_view text);
-const char* StatusLetter(int32_t status);
 
 std::string_view Trim(std::string_view text);

@@ -6,6 +6,15 @@
 #include "storage/TextConvert.h"
 #include "storage/TextEncoding.h"
 
+const char* StatusLetter(int32_t status) {
+  switch (status) {
+    case StatusCleared: return "C";
+    case StatusReconciled: return "R";
+    case StatusMarked: return "B";
+    default: return "";
+  }
+}
+
 LedgerRecord::LedgerRecord(DatabaseEngine* engine, const char* tableName) : TableRecord(engine, tableName) {}
 
 LedgerRecord::LedgerRecord(TableRecord* owner, int32_t columnCount, char** columnTexts, char** columnNames)

@@ -14,6 +14,9 @@ enum TransactionStatus : int32_t {
 };
 
 constexpr bool KnownStatus(int32_t status) { return status >= StatusPlain && status <= StatusMarked; }
+// The letter the register and the statements show for a status: "C", "R",
+// "B", or "" for a plain row (and any other value).
+const char* StatusLetter(int32_t status);
 
 class LedgerRecord : public TableRecord {
  public:

@@ -24,14 +24,6 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return true;
-}
-
 // The readers drop one pair of quotes around a value.
 std::string_view Unquote(std::string_view value) {
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
@@ -62,11 +54,11 @@ SettingsText::SettingsText() {
     std::string_view line = rest.substr(0, end);
     rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
     std::string_view trimmed = Trim(line);
-    if (trimmed.starts_with("\xEF\xBB\xBF")) trimmed = Trim(trimmed.substr(3));
+    trimmed = Trim(SkipByteOrderMark(trimmed));
     if (trimmed.starts_with('[')) {
       // As the readers do, only the section's first block counts.
       size_t close = trimmed.find(']');
-      bool ours = SameName(Trim(trimmed.substr(1, close == std::string_view::npos ? close : close - 1)),
+      bool ours = EqualsNoCase(Trim(trimmed.substr(1, close == std::string_view::npos ? close : close - 1)),
                            kSettingsSection);
       if (inSection) break;
       inSection = ours && !sectionSeen;
@@ -78,7 +70,7 @@ SettingsText::SettingsText() {
     std::string_view key = Trim(trimmed.substr(0, equals));
     if (!IsUtf8(key)) continue;  // no key of the program's
     bool known = false;
-    for (const OldValue& held : old_) known = known || SameName(held.key, key);
+    for (const OldValue& held : old_) known = known || EqualsNoCase(held.key, key);
     if (!known) old_.push_back({std::string(key), Windows1252ToUtf8(Trim(trimmed.substr(equals + 1)))});
   }
 }
@@ -86,7 +78,7 @@ SettingsText::SettingsText() {
 DWORD SettingsText::Read(const char* key, char* buffer, DWORD size) const {
   if (size == 0) return 0;
   for (const OldValue& held : old_) {
-    if (!SameName(held.key, key)) continue;
+    if (!EqualsNoCase(held.key, key)) continue;
     std::string value(Unquote(held.value));
     CopyText(buffer, value.c_str(), size - 1);
     return static_cast<DWORD>(std::strlen(buffer));

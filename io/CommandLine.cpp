@@ -10,18 +10,11 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 #include "io/Fields.h"
 #include "io/InputEncoding.h"
 #include "io/LedgerTransfer.h"
 #include "io/StatementFiles.h"
+#include "platform/win32.h"
 #include "storage/Money.h"
 
 #ifndef CHECKBOOK_VERSION
@@ -30,12 +23,9 @@
 
 namespace {
 
+// Progress is for a person watching the console, never for a file or a pipe.
 bool IsTerminal(std::FILE* file) {
-#ifdef _WIN32
-  return _isatty(_fileno(file)) != 0;
-#else
-  return isatty(fileno(file)) != 0;
-#endif
+  return file == stderr && GetFileType(GetStdHandle(STD_ERROR_HANDLE)) == FILE_TYPE_CHAR;
 }
 
 const char kUsage[] =
@@ -83,27 +73,23 @@ int Refuse(std::FILE* err, const std::string& message) {
   return 1;
 }
 
-// Opens the export for writing. On POSIX a file made here is its owner's
-// alone (0600) whatever the umask; one that exists keeps its mode.
+// Opens the export for writing. The system's own call makes the file (on
+// POSIX its owner's alone whatever the umask) or empties the one there,
+// which keeps its rights; it is then opened without being created, so one
+// removed meanwhile is refused rather than made anew with other rights.
 std::FILE* CreateForWriting(const std::string& path) {
-#ifdef _WIN32
-  return std::fopen(path.c_str(), "wb");
-#else
-  for (int attempt = 0; attempt < 8; ++attempt) {
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd >= 0) {
-      fchmod(fd, 0600);  // a umask may have taken the owner's bits too
-    } else if (errno == EEXIST) {
-      fd = open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-      if (fd < 0 && errno == ENOENT) continue;  // removed meanwhile: make it again
+  HANDLE made = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (made == INVALID_HANDLE_VALUE) {
+    // The reason, from an attempt that creates nothing.
+    if (std::FILE* probe = std::fopen(path.c_str(), "rb")) {
+      std::fclose(probe);
+      errno = EACCES;
     }
-    if (fd < 0) return nullptr;
-    std::FILE* file = fdopen(fd, "wb");
-    if (!file) close(fd);
-    return file;
+    return nullptr;
   }
-  return nullptr;
-#endif
+  CloseHandle(made);
+  return std::fopen(path.c_str(), "r+b");
 }
 
 bool ReadWholeFile(const std::string& path, std::string& text, std::string& error) {
@@ -121,29 +107,18 @@ bool ReadWholeFile(const std::string& path, std::string& text, std::string& erro
   return !failed;
 }
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 FileFormat FormatNamed(const std::string& name) {
-  std::string lower = Lower(name);
+  std::string lower = LowerAscii(name);
   if (lower == "qif") return FileFormat::Qif;
   if (lower == "csv") return FileFormat::Csv;
   if (lower == "ofx" || lower == "qfx") return FileFormat::Ofx;
   return FileFormat::Unknown;
 }
 
-std::string Amount(float value) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.2f", static_cast<double>(value));
-  return text;
-}
-
 // A row as the dry run lists it: date, check, payee, credit, debit, status.
 std::string RowText(const PlannedRow& row) {
   return row.date + "\t" + std::to_string(row.checkNum) + "\t" + row.payee + "\t" +
-         (row.credit != 0 ? Amount(row.credit) : "") + "\t" + (row.debit != 0 ? Amount(row.debit) : "") + "\t" +
+         (row.credit != 0 ? MoneyText(row.credit) : "") + "\t" + (row.debit != 0 ? MoneyText(row.debit) : "") + "\t" +
          StatusLetter(row.status);
 }
 
@@ -186,7 +161,7 @@ Kept KeepAccountRows(const ReadResult& read, const Options& options, std::string
     if (options.accountGiven && chosen == SIZE_MAX && accounts[i].id == options.account) chosen = i;
   }
   for (size_t i = 0; options.accountGiven && chosen == SIZE_MAX && i < accounts.size(); ++i) {
-    if (Lower(accounts[i].id) == Lower(options.account)) chosen = i;
+    if (LowerAscii(accounts[i].id) == LowerAscii(options.account)) chosen = i;
   }
   // An account without a name, by its place in the list.
   if (options.accountGiven && chosen == SIZE_MAX && !options.account.empty() &&
@@ -287,9 +262,7 @@ int Import(const Options& options, std::FILE* out, std::FILE* err) {
   if (options.encodingGiven) readOptions.encoding = options.encoding;
   if (utf16) readOptions.encoding = InputEncoding::Utf8;
   ReadResult read;
-  bool empty = Trim(text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? std::string_view(text).substr(3)
-                                                                                   : std::string_view(text))
-                   .empty();
+  bool empty = Trim(SkipByteOrderMark(text)).empty();
   if (!empty) {
     read = format == FileFormat::Qif   ? ReadQif(text, readOptions)
            : format == FileFormat::Ofx ? ReadOfx(text, readOptions)
@@ -325,13 +298,13 @@ int Import(const Options& options, std::FILE* out, std::FILE* err) {
     }
     for (const PlannedMatch& match : plan.matches) {
       PlannedRow after = match.held;
-      if (match.clears) after.status = 1;
+      if (match.clears) after.status = StatusCleared;
       std::fprintf(out, "would match: %s\twith\t%s\n", RowText(match.line).c_str(), RowText(after).c_str());
     }
     const int64_t change = ImportChange(plan);
     std::fprintf(out, "dry run: would add %zu, match %s, skip %s%s, balance would be %s\n", plan.add.size(),
                  matched.c_str(), skipped.c_str(), NotesText(read, kept).c_str(),
-                 change == 0 ? Amount(account->mAccBalance).c_str()
+                 change == 0 ? MoneyText(account->mAccBalance).c_str()
                              : FormatCents(AddCents(ToCents(account->mAccBalance), change)).c_str());
     if (std::string problem = BalanceProblem(account->mAccBalance, change); !problem.empty())
       return Refuse(err, problem + "; the import would add nothing");
@@ -340,7 +313,7 @@ int Import(const Options& options, std::FILE* out, std::FILE* err) {
   if (std::string problem = ApplyImport(ledger, plan, MakeProgress(err, "importing")); !problem.empty())
     return Refuse(err, problem);
   std::fprintf(out, "added %zu, matched %s, skipped %s%s, balance %s\n", plan.add.size(), matched.c_str(),
-               skipped.c_str(), NotesText(read, kept).c_str(), Amount(account->mAccBalance).c_str());
+               skipped.c_str(), NotesText(read, kept).c_str(), MoneyText(account->mAccBalance).c_str());
   return 0;
 }
 
@@ -365,11 +338,11 @@ int Export(const Options& options, std::FILE* out, std::FILE* err) {
   std::FILE* file = CreateForWriting(options.file);
   if (!file) return Refuse(err, "cannot write " + options.file + ": " + std::strerror(errno));
   // Without the mark Excel reads a CSV file in the Windows code page.
-  bool written = !options.bom || std::fputs("\xEF\xBB\xBF", file) >= 0;
+  bool written = !options.bom || std::fputs(kByteOrderMark.data(), file) >= 0;
   written = (format == FileFormat::Csv ? WriteCsv(file, rows) : WriteQif(file, rows)) && written;
   if (std::fclose(file) != 0) written = false;
   if (!written) return Refuse(err, "writing " + options.file + " failed");
-  std::fprintf(out, "exported %zu, balance %s\n", rows.size(), Amount(ledger.Account()->mAccBalance).c_str());
+  std::fprintf(out, "exported %zu, balance %s\n", rows.size(), MoneyText(ledger.Account()->mAccBalance).c_str());
   return 0;
 }
 
@@ -428,13 +401,13 @@ int RunCheckbookIo(int argc, char** argv, std::FILE* out, std::FILE* err) {
       } else if (name == "--columns") {
         options.read.columns = value;
       } else if (name == "--separator") {
-        std::string lower = Lower(value);
+        std::string lower = LowerAscii(value);
         char separator = lower == "tab" || value == "\\t" || value == "\t" ? '\t' : value.size() == 1 ? value[0] : 0;
         if (separator != ',' && separator != ';' && separator != '\t' && separator != '|')
           return Usage(err, "--separator takes , ; tab or |");
         options.read.separator = separator;
       } else if (name == "--decimal") {
-        std::string lower = Lower(value);
+        std::string lower = LowerAscii(value);
         char mark = value == "." || lower == "point" ? '.' : value == "," || lower == "comma" ? ',' : 0;
         if (!mark) return Usage(err, "--decimal takes . or ,");
         options.read.decimal = mark;

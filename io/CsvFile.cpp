@@ -164,7 +164,7 @@ bool ReadRecords(std::string_view text, char separator, std::vector<Record>& rec
       } else {
         while (at < text.size() && text[at] != separator && text[at] != '\n') field += text[at++];
       }
-      if (!ValidUtf8(field)) return result.Fail(line, "the field is not UTF-8 text"), false;
+      if (!IsUtf8(field)) return result.Fail(line, "the field is not UTF-8 text"), false;
       record.fields.push_back(field);
       if (at >= text.size() || text[at] == '\n') {
         endOfRecord = true;

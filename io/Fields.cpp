@@ -4,7 +4,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "storage/LedgerRecord.h"
 #include "storage/Money.h"
+#include "storage/TextEncoding.h"
 
 namespace {
 
@@ -56,9 +58,7 @@ std::optional<CalendarDate> ParseWithPattern(std::string_view text, std::string_
       case 'b': {
         ok = false;
         for (int m = 0; m < 12 && !ok; ++m) {
-          if (text.size() - at >= 3 && std::tolower(static_cast<unsigned char>(text[at])) == std::tolower(kMonths[m][0]) &&
-              std::tolower(static_cast<unsigned char>(text[at + 1])) == kMonths[m][1] &&
-              std::tolower(static_cast<unsigned char>(text[at + 2])) == kMonths[m][2]) {
+          if (EqualsNoCase(text.substr(at, 3), kMonths[m])) {
             date.month = m + 1;
             at += 3;
             ok = true;
@@ -163,14 +163,6 @@ std::optional<int64_t> ParseAmount(std::string_view text, bool decimalComma) {
   return ReadAmount(text, {.decimalComma = decimalComma, .statementMarks = true, .exactCents = true});
 }
 
-std::string FormatCents(int64_t cents) {
-  char text[32];
-  uint64_t magnitude = cents < 0 ? 0 - static_cast<uint64_t>(cents) : static_cast<uint64_t>(cents);
-  std::snprintf(text, sizeof text, "%s%llu.%02llu", cents < 0 ? "-" : "",
-                static_cast<unsigned long long>(magnitude / 100), static_cast<unsigned long long>(magnitude % 100));
-  return text;
-}
-
 std::optional<float> StoredAmount(int64_t cents) {
   if (!KeepsEveryCent(cents)) return std::nullopt;
   return FromCents(cents);
@@ -193,52 +185,17 @@ std::optional<int32_t> ParseStatus(std::string_view text) {
   if (text.empty()) return 0;
   if (text.size() != 1) {
     // A bank's own status column: what it has booked is cleared.
-    std::string word;
-    for (char c : text) word += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (word == "cleared" || word == "posted") return 1;
-    if (word == "reconciled") return 2;
-    if (word == "pending" || word == "uncleared") return 0;
+    std::string word = LowerAscii(text);
+    if (word == "cleared" || word == "posted") return StatusCleared;
+    if (word == "reconciled") return StatusReconciled;
+    if (word == "pending" || word == "uncleared") return StatusPlain;
     return std::nullopt;
   }
   switch (std::toupper(static_cast<unsigned char>(text[0]))) {
-    case 'C': case '*': return 1;
-    case 'R': case 'X': return 2;
-    case 'B': return 3;
+    case 'C': case '*': return StatusCleared;
+    case 'R': case 'X': return StatusReconciled;
+    case 'B': return StatusMarked;
   }
   return std::nullopt;
 }
 
-const char* StatusLetter(int32_t status) {
-  switch (status) {
-    case 1: return "C";
-    case 2: return "R";
-    case 3: return "B";
-  }
-  return "";
-}
-
-bool ValidUtf8(std::string_view text) {
-  for (size_t i = 0; i < text.size();) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c == 0) return false;
-    size_t extra;
-    uint32_t code;
-    if (c < 0x80) { ++i; continue; }
-    if (c >= 0xC2 && c <= 0xDF) { extra = 1; code = c & 0x1F; }
-    else if (c >= 0xE0 && c <= 0xEF) { extra = 2; code = c & 0x0F; }
-    else if (c >= 0xF0 && c <= 0xF4) { extra = 3; code = c & 0x07; }
-    else return false;
-    if (i + extra >= text.size()) return false;
-    for (size_t k = 1; k <= extra; ++k) {
-      unsigned char next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) return false;
-      code = (code << 6) | (next & 0x3F);
-    }
-    // Overlong forms, surrogates and code points past U+10FFFF.
-    if ((extra == 2 && code < 0x800) || (extra == 3 && (code < 0x10000 || code > 0x10FFFF)) ||
-        (code >= 0xD800 && code <= 0xDFFF))
-      return false;
-    i += extra + 1;
-  }
-  return true;
-}

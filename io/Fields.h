@@ -8,6 +8,9 @@
 #include <string_view>
 
 #include "io/StatementRow.h"
+#include "storage/LedgerRecord.h"
+#include "storage/Money.h"
+#include "storage/TextEncoding.h"
 
 // With an empty pattern: ISO YYYY-MM-DD or YYYYMMDD, else M/D/YYYY, M/D/YY or
 // QIF's M/D'YY. A pattern knows %Y, %y, %m, %d, %b (month name) and %%.
@@ -22,8 +25,6 @@ bool ValidDatePattern(std::string_view pattern);
 // "-1,200.00", "(12.50)", "$5", "1.234,56" with decimalComma. Thousands
 // separators must group by three; more than two decimals must be zeros.
 std::optional<int64_t> ParseAmount(std::string_view text, bool decimalComma);
-// Cents as the register writes amounts: "-12.50".
-std::string FormatCents(int64_t cents);
 // The single-precision value the register stores for cents, when the amount
 // lies where single precision keeps every cent (below 131072.00); otherwise nothing.
 std::optional<float> StoredAmount(int64_t cents);
@@ -34,7 +35,5 @@ std::optional<int32_t> ParseCheckNumber(std::string_view text);
 // Empty 0; C or * 1 (cleared); R or X 2 (reconciled); B 3 (marked); a bank's
 // words Cleared or Posted 1, Reconciled 2, Pending or Uncleared 0.
 std::optional<int32_t> ParseStatus(std::string_view text);
-const char* StatusLetter(int32_t status);
 
-bool ValidUtf8(std::string_view text);
 std::string_view Trim(std::string_view text);

@@ -8,14 +8,6 @@
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return lower;
-}
-
 // The first byte the encoding has no character for, or npos. NUL is text in
 // none of them.
 size_t FirstForeignByte(std::string_view file, InputEncoding encoding) {
@@ -44,7 +36,7 @@ std::string Hex(unsigned char byte) {
 }  // namespace
 
 std::optional<InputEncoding> EncodingNamed(std::string_view name) {
-  std::string lower = Lower(name);
+  std::string lower = LowerAscii(name);
   if (lower == "utf-8" || lower == "utf8") return InputEncoding::Utf8;
   if (lower == "windows-1252" || lower == "cp1252") return InputEncoding::Windows1252;
   if (lower == "latin-1" || lower == "latin1" || lower == "iso-8859-1") return InputEncoding::Latin1;

@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <optional>
-#include <sys/stat.h>
 
 #include "io/Fields.h"
 #include "io/Matching.h"
 #include "storage/CalendarDate.h"
+#include "storage/LedgerCore.h"
 #include "storage/Money.h"
 
 namespace {
@@ -19,38 +20,18 @@ const char kLedgerFile[] = "Ledger.dat";
 // One for the process, as in the register: loaded modules stay loaded.
 ComponentRegistry registry;
 
-std::string Cents(float amount) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.2f", static_cast<double>(amount));
-  return text;
-}
-
 // What makes two rows the same transaction for the duplicate check.
 std::string RowKey(const std::string& date, const std::string& payee, float debit, float credit, int32_t checkNum) {
   std::string key = date;
   key += '\x1f';
   key += payee;
   key += '\x1f';
-  key += Cents(debit);
+  key += MoneyText(debit);
   key += '\x1f';
-  key += Cents(credit);
+  key += MoneyText(credit);
   key += '\x1f';
   key += std::to_string(checkNum);
   return key;
-}
-
-// In the order they were added: the key needs no sorting.
-void FetchAccountRows(LedgerRecord* ledger, int32_t accID) {
-  ledger->ClearRows();
-  ledger->whereClause.Assign("mAccID = '").AppendInt(accID).Append("' ORDER BY mTransID");
-  ledger->Select();
-}
-
-// One row's steps on the balance's change, as New takes them: the debit
-// out, then the credit in, in whole cents.
-int64_t AfterRow(int64_t change, const PlannedRow& row) {
-  change = AddCents(change, -ToCents(row.debit));
-  return AddCents(ToCents(row.credit), change);
 }
 
 struct HeldRow {
@@ -79,8 +60,8 @@ LedgerFile::~LedgerFile() {
 std::string LedgerFile::Open() {
   // Opening would create an empty database; a folder without a ledger is
   // reported instead.
-  struct stat info;
-  if (stat(kLedgerFile, &info) != 0) return "there is no Ledger.dat in this folder; create the account in the register first";
+  std::error_code failed;
+  if (!std::filesystem::exists(kLedgerFile, failed)) return "there is no Ledger.dat in this folder; create the account in the register first";
   engine = LoadDatabaseEngine(registry);
   if (!engine) return "the database engine REDivizud.DLL is missing beside the program";
   if (engine->Open(kLedgerFile) == 0) {
@@ -102,7 +83,7 @@ ImportPlan PlanImport(LedgerFile& file, const std::vector<StatementRow>& rows, c
                       const MatchOptions& match) {
   ImportPlan plan;
   LedgerRecord* ledger = file.Ledger();
-  FetchAccountRows(ledger, file.Account()->mAccID);
+  SelectAccountRows(ledger, file.Account()->mAccID);
   // The account's rows as they are, and by their duplicate key the ones not
   // yet taken (last to first, so that the first added is taken first).
   std::vector<HeldRow> heldRows;
@@ -140,7 +121,7 @@ ImportPlan PlanImport(LedgerFile& file, const std::vector<StatementRow>& rows, c
       return plan;
     };
     if (Trim(row.payee).empty()) return fail("the transaction has no payee");
-    if (!ValidUtf8(row.payee)) return fail("the payee is not UTF-8 text");
+    if (!IsUtf8(row.payee)) return fail("the payee is not UTF-8 text");
     if (row.cents == 0) return fail("the amount is 0; the register holds a debit or a credit");
     std::optional<float> amount = StoredAmount(row.cents < 0 ? -row.cents : row.cents);
     if (!amount)
@@ -186,7 +167,7 @@ ImportPlan PlanImport(LedgerFile& file, const std::vector<StatementRow>& rows, c
       continue;
     }
     const HeldRow& h = heldRows[static_cast<size_t>(matched[i])];
-    PlannedMatch m{std::move(fresh[i]), h.row, h.transID, h.status == 0};
+    PlannedMatch m{std::move(fresh[i]), h.row, h.transID, h.status == StatusPlain};
     plan.cleared += m.clears ? 1 : 0;
     plan.matches.push_back(std::move(m));
   }
@@ -195,54 +176,34 @@ ImportPlan PlanImport(LedgerFile& file, const std::vector<StatementRow>& rows, c
 
 std::string ApplyImport(LedgerFile& file, const ImportPlan& plan, const Progress& progress) {
   AccountRecord* account = file.Account();
-  LedgerRecord* entry = file.Ledger();
-  if (plan.add.empty() && plan.cleared == 0) return {};
-  if (entry->Execute("BEGIN IMMEDIATE") == 0) return "Ledger.dat refused the change";
+  const float oldBalance = account->mAccBalance;
   // Matched rows do not move the balance; a plain one is now cleared.
+  std::vector<int32_t> clear;
+  std::vector<const PlannedMatch*> clearing;
   for (const PlannedMatch& match : plan.matches) {
     if (!match.clears) continue;
-    std::string sql = "UPDATE QLedger SET mStatus = 1 WHERE mTransID = " + std::to_string(match.transID);
-    if (entry->Execute(sql.c_str()) == 0) {
-      entry->Execute("ROLLBACK");
-      return "Ledger.dat refused to mark the row matched by line " + std::to_string(match.line.line) +
-             "; nothing was changed";
-    }
+    clear.push_back(match.transID);
+    clearing.push_back(&match);
   }
-  const float oldBalance = account->mAccBalance;
-  int64_t change = 0;
-  size_t done = 0;
-  for (const PlannedRow& row : plan.add) {
-    entry->mAccID = account->mAccID;
-    entry->mCheckNum = row.checkNum;
-    entry->SetDate(row.date.c_str());
-    entry->SetPayee(row.payee.c_str());
-    entry->mDebit = row.debit;
-    entry->mCredit = row.credit;
-    entry->mStatus = row.status;
-    if (entry->Insert() == 0) {
-      entry->Execute("ROLLBACK");
-      return "Ledger.dat refused the transaction from line " + std::to_string(row.line) + "; nothing was added";
-    }
-    change = AfterRow(change, row);
-    if (progress && ++done % 1000 == 0) progress(done, plan.add.size());
+  const PlanResult result = ApplyPlan(file.Ledger(), account, plan.add, clear, progress);
+  switch (result.what) {
+    case PlanResult::Done: return {};
+    case PlanResult::BeginRefused: return "Ledger.dat refused the change";
+    case PlanResult::ClearRefused:
+      return "Ledger.dat refused to mark the row matched by line " +
+             std::to_string(clearing[result.index]->line.line) + "; nothing was changed";
+    case PlanResult::AddRefused:
+      return "Ledger.dat refused the transaction from line " + std::to_string(plan.add[result.index].line) +
+             "; nothing was added";
+    case PlanResult::BeyondCents: return BalanceProblem(oldBalance, result.change) + "; nothing was added";
+    case PlanResult::CommitRefused: break;
   }
-  if (std::string problem = BalanceProblem(oldBalance, change); !problem.empty()) {
-    entry->Execute("ROLLBACK");
-    return problem + "; nothing was added";
-  }
-  if (change != 0) account->mAccBalance = FromCents(AddCents(ToCents(oldBalance), change));
-  if (account->Update() == 0 || entry->Execute("COMMIT") == 0) {
-    entry->Execute("ROLLBACK");
-    account->mAccBalance = oldBalance;
-    return "Ledger.dat refused the change; nothing was added";
-  }
-  if (progress) progress(plan.add.size(), plan.add.size());
-  return {};
+  return "Ledger.dat refused the change; nothing was added";
 }
 
 int64_t ImportChange(const ImportPlan& plan) {
   int64_t change = 0;
-  for (const PlannedRow& row : plan.add) change = AfterRow(change, row);
+  for (const PlannedRow& row : plan.add) change = ChangeAfterRow(change, row.debit, row.credit);
   return change;
 }
 
@@ -255,7 +216,7 @@ std::string BalanceProblem(float balance, int64_t change) {
 
 std::vector<ExportRow> RowsForExport(LedgerFile& file, [[maybe_unused]] const std::string& datePattern) {
   LedgerRecord* ledger = file.Ledger();
-  FetchAccountRows(ledger, file.Account()->mAccID);
+  SelectAccountRows(ledger, file.Account()->mAccID);
   struct Keyed {
     int32_t day;
     ExportRow row;

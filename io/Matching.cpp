@@ -5,22 +5,13 @@
 #include <cstdlib>
 #include <unordered_map>
 
+#include "storage/TextEncoding.h"
+
 namespace {
 
 // A check is cashed late, and sometimes dated a little ahead.
 constexpr long kCheckDaysBefore = 3;
 constexpr long kCheckDaysAfter = 90;
-
-std::string Letters(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    unsigned char u = static_cast<unsigned char>(c);
-    if (std::isalnum(u) || u >= 0x80) out += static_cast<char>(std::tolower(u));
-    else if (!out.empty() && out.back() != ' ') out += ' ';
-  }
-  while (!out.empty() && out.back() == ' ') out.pop_back();
-  return out;
-}
 
 struct Pair {
   size_t line;
@@ -45,7 +36,7 @@ long DayNumber(const CalendarDate& date) {
 // Dice's coefficient over letter pairs: "CORNER GROCERY #123" is close to
 // "Corner Grocery", far from "Gas Station".
 double PayeeLikeness(const std::string& a, const std::string& b) {
-  std::string x = Letters(a), y = Letters(b);
+  std::string x = NormalizedName(a), y = NormalizedName(b);
   if (x.size() < 2 || y.size() < 2) return x == y ? 1.0 : 0.0;
   std::unordered_map<uint32_t, int> pairs;
   for (size_t i = 0; i + 1 < x.size(); ++i) ++pairs[(static_cast<uint32_t>(static_cast<unsigned char>(x[i])) << 8) |

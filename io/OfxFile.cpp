@@ -14,43 +14,10 @@
 
 namespace {
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return true;
-}
-
-bool ContainsNoCase(std::string_view text, std::string_view needle) {
-  for (size_t i = 0; i + needle.size() <= text.size(); ++i) {
-    if (EqualNoCase(text.substr(i, needle.size()), needle)) return true;
-  }
-  return false;
-}
-
-void AppendUtf8(std::string& out, uint32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
 // The value after NAME in an SGML header ("CHARSET:1252", "CHARSET : 1252").
 std::string HeaderValue(std::string_view head, std::string_view name) {
   for (size_t at = 0; at + name.size() <= head.size(); ++at) {
-    if (!EqualNoCase(head.substr(at, name.size()), name)) continue;
+    if (!EqualsNoCase(head.substr(at, name.size()), name)) continue;
     size_t i = at + name.size();
     while (i < head.size() && (head[i] == ' ' || head[i] == '\t')) ++i;
     if (i >= head.size() || head[i] != ':') continue;
@@ -67,9 +34,9 @@ enum class Charset { Utf8, Cp1252, Undeclared };
 Charset CharsetOf(std::string_view text) {
   std::string_view head = text.substr(0, text.find('<'));
   std::string encoding = HeaderValue(head, "ENCODING"), charset = HeaderValue(head, "CHARSET");
-  if (EqualNoCase(encoding, "UTF-8") || EqualNoCase(encoding, "UNICODE")) return Charset::Utf8;
+  if (EqualsNoCase(encoding, "UTF-8") || EqualsNoCase(encoding, "UNICODE")) return Charset::Utf8;
   for (std::string_view name : {"1252", "windows-1252", "cp1252", "ISO-8859-1", "8859-1", "latin1", "latin-1"}) {
-    if (EqualNoCase(charset, name)) return Charset::Cp1252;
+    if (EqualsNoCase(charset, name)) return Charset::Cp1252;
   }
   size_t decl = text.find("<?xml");
   if (decl != std::string_view::npos && decl < 64) {
@@ -117,7 +84,7 @@ bool DecodeText(std::string_view raw, std::string& out) {
     }
     out += static_cast<char>(c);
   }
-  return ValidUtf8(out);
+  return IsUtf8(out);
 }
 
 // OFX amounts take a point or a comma as the decimal mark and group no
@@ -178,7 +145,7 @@ bool LooksLikeQif(std::string_view text) {
 }  // namespace
 
 FileFormat DetectFormat(std::string_view text) {
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  text = SkipByteOrderMark(text);
   std::string_view start = Trim(text.substr(0, 4096));
   if (start.substr(0, 9) == "OFXHEADER" || ContainsNoCase(start, "<OFX>") || ContainsNoCase(start, "<STMTTRN>") ||
       (start.substr(0, 5) == "<?xml" && ContainsNoCase(start, "<?OFX")))
@@ -226,7 +193,7 @@ ReadResult ReadOfx(std::string_view file, const ReadOptions& options) {
     if (!date) return result.Fail(t.line, "'" + dateText + "' is not a date");
     row.date = *date;
     // Some banks give a check's number only as its reference.
-    const std::string& checkText = !t.check.empty() || !EqualNoCase(t.type, "CHECK") ? t.check : t.reference;
+    const std::string& checkText = !t.check.empty() || !EqualsNoCase(t.type, "CHECK") ? t.check : t.reference;
     if (!checkText.empty()) {
       // A number longer than the register's check column is left out.
       auto check = ParseCheckNumber(checkText);
@@ -256,9 +223,9 @@ ReadResult ReadOfx(std::string_view file, const ReadOptions& options) {
   auto closeStatus = [&]() {
     inStatus = false;
     std::string code(Trim(statusCode));
-    if (code.empty() || code == "0" || EqualNoCase(statusSeverity, "INFO")) return;
+    if (code.empty() || code == "0" || EqualsNoCase(statusSeverity, "INFO")) return;
     std::string said = statusMessage.empty() ? "" : ": " + statusMessage;
-    if (EqualNoCase(statusSeverity, "WARN")) {
+    if (EqualsNoCase(statusSeverity, "WARN")) {
       if (result.warning.empty()) result.warning = "the bank warned (status " + code + ")" + said;
       return;
     }
@@ -308,42 +275,42 @@ ReadResult ReadOfx(std::string_view file, const ReadOptions& options) {
       return DecodeText(Trim(raw), value);
     };
 
-    if (EqualNoCase(tag, "OFX")) {
+    if (EqualsNoCase(tag, "OFX")) {
       (closing ? sawOfxEnd : sawOfx) = true;
-    } else if (EqualNoCase(tag, "SIGNONMSGSRSV1")) {
+    } else if (EqualsNoCase(tag, "SIGNONMSGSRSV1")) {
       sawSignOn = true;
-    } else if (EqualNoCase(tag, "STATUS")) {
+    } else if (EqualsNoCase(tag, "STATUS")) {
       if (inStatus) closeStatus();
       if (!closing) {
         inStatus = true;
         statusLine = tagLine;
         statusCode.clear(), statusSeverity.clear(), statusMessage.clear();
       }
-    } else if (inStatus && !closing && (EqualNoCase(tag, "CODE") || EqualNoCase(tag, "SEVERITY") || EqualNoCase(tag, "MESSAGE"))) {
+    } else if (inStatus && !closing && (EqualsNoCase(tag, "CODE") || EqualsNoCase(tag, "SEVERITY") || EqualsNoCase(tag, "MESSAGE"))) {
       readValue();
-      (EqualNoCase(tag, "CODE") ? statusCode : EqualNoCase(tag, "SEVERITY") ? statusSeverity : statusMessage) = value;
-    } else if (EqualNoCase(tag, "STMTRS") || EqualNoCase(tag, "CCSTMTRS") || EqualNoCase(tag, "INVSTMTRS")) {
+      (EqualsNoCase(tag, "CODE") ? statusCode : EqualsNoCase(tag, "SEVERITY") ? statusSeverity : statusMessage) = value;
+    } else if (EqualsNoCase(tag, "STMTRS") || EqualsNoCase(tag, "CCSTMTRS") || EqualsNoCase(tag, "INVSTMTRS")) {
       if (inStatus) closeStatus();
       closeStatement();
       if (!closing) {
         statement = Statement();
         statement->firstRow = result.rows.size();
-        statement->investment = EqualNoCase(tag, "INVSTMTRS");
-        statement->type = statement->investment ? "investment" : EqualNoCase(tag, "CCSTMTRS") ? "credit card" : "bank";
+        statement->investment = EqualsNoCase(tag, "INVSTMTRS");
+        statement->type = statement->investment ? "investment" : EqualsNoCase(tag, "CCSTMTRS") ? "credit card" : "bank";
       }
-    } else if (EqualNoCase(tag, "BANKACCTFROM") || EqualNoCase(tag, "CCACCTFROM") || EqualNoCase(tag, "INVACCTFROM")) {
+    } else if (EqualsNoCase(tag, "BANKACCTFROM") || EqualsNoCase(tag, "CCACCTFROM") || EqualsNoCase(tag, "INVACCTFROM")) {
       inAccountFrom = !closing;
-    } else if (statement && inAccountFrom && !closing && (EqualNoCase(tag, "ACCTID") || EqualNoCase(tag, "ACCTTYPE"))) {
+    } else if (statement && inAccountFrom && !closing && (EqualsNoCase(tag, "ACCTID") || EqualsNoCase(tag, "ACCTTYPE"))) {
       readValue();
-      if (EqualNoCase(tag, "ACCTID")) {
+      if (EqualsNoCase(tag, "ACCTID")) {
         statement->id = value;
       } else {
         statement->type.clear();
         for (char c : value) statement->type += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
       }
-    } else if (statement && statement->investment && !closing && EqualNoCase(tag, "INVTRAN")) {
+    } else if (statement && statement->investment && !closing && EqualsNoCase(tag, "INVTRAN")) {
       ++statement->trades;
-    } else if (EqualNoCase(tag, "STMTTRN")) {
+    } else if (EqualsNoCase(tag, "STMTTRN")) {
       if (inStatus) closeStatus();
       if (!closing) {
         if (open) return result.Fail(open->line, "the transaction is not closed (</STMTTRN>)"), result;
@@ -354,20 +321,20 @@ ReadResult ReadOfx(std::string_view file, const ReadOptions& options) {
         finish(*open);
         open.reset();
       }
-    } else if (open && EqualNoCase(tag, "PAYEE")) {
+    } else if (open && EqualsNoCase(tag, "PAYEE")) {
       open->inPayee = !closing;
     } else if (open && !closing) {
       if (!readValue())
         return result.Fail(tagLine, "the text of <" + std::string(tag) + "> is not in the file's character set"), result;
-      std::string* field = EqualNoCase(tag, "TRNTYPE")    ? &open->type
-                           : EqualNoCase(tag, "DTPOSTED") ? &open->posted
-                           : EqualNoCase(tag, "DTUSER")   ? &open->user
-                           : EqualNoCase(tag, "TRNAMT")   ? &open->amount
-                           : EqualNoCase(tag, "FITID")    ? &open->id
-                           : EqualNoCase(tag, "CHECKNUM") ? &open->check
-                           : EqualNoCase(tag, "REFNUM")   ? &open->reference
-                           : EqualNoCase(tag, "NAME")     ? (open->inPayee ? &open->payeeName : &open->name)
-                           : EqualNoCase(tag, "MEMO")     ? &open->memo
+      std::string* field = EqualsNoCase(tag, "TRNTYPE")    ? &open->type
+                           : EqualsNoCase(tag, "DTPOSTED") ? &open->posted
+                           : EqualsNoCase(tag, "DTUSER")   ? &open->user
+                           : EqualsNoCase(tag, "TRNAMT")   ? &open->amount
+                           : EqualsNoCase(tag, "FITID")    ? &open->id
+                           : EqualsNoCase(tag, "CHECKNUM") ? &open->check
+                           : EqualsNoCase(tag, "REFNUM")   ? &open->reference
+                           : EqualsNoCase(tag, "NAME")     ? (open->inPayee ? &open->payeeName : &open->name)
+                           : EqualsNoCase(tag, "MEMO")     ? &open->memo
                                                           : nullptr;
       if (field && !field->empty() && !value.empty())
         return result.Fail(tagLine, "a second <" + std::string(tag) + "> in one transaction"), result;

@@ -9,17 +9,9 @@
 #include "io/FileShapes.h"
 #include "io/Fields.h"
 #include "io/StatementFiles.h"
+#include "storage/LedgerRecord.h"
 
 namespace {
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
-      return false;
-  }
-  return true;
-}
 
 enum class Section { Register, Investment, Other };
 
@@ -104,7 +96,7 @@ ReadResult ReadQif(std::string_view file, const ReadOptions& options) {
     std::string_view line = text.substr(0, end);
     text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
     ++lineNumber;
-    if (!ValidUtf8(line)) return result.Fail(lineNumber, "the line is not UTF-8 text"), result;
+    if (!IsUtf8(line)) return result.Fail(lineNumber, "the line is not UTF-8 text"), result;
     while (!line.empty() && (line[0] == ' ' || line[0] == '\t')) line.remove_prefix(1);
     if (Trim(line).empty()) continue;
     if (line[0] == '!') {
@@ -215,7 +207,7 @@ bool WriteQif(std::FILE* file, const std::vector<ExportRow>& rows) {
     std::fprintf(file, "D%s\nT%s\n", date.c_str(), FormatCents(row.creditCents - row.debitCents).c_str());
     if (row.checkNum != 0) std::fprintf(file, "N%d\n", static_cast<int>(row.checkNum));
     std::fprintf(file, "P%s\n", payee.c_str());
-    if (row.status == 1) std::fputs("C*\n", file);
+    if (row.status == StatusCleared) std::fputs("C*\n", file);
     if (row.status == 2) std::fputs("CX\n", file);
     std::fputs("^\n", file);
   }

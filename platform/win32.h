@@ -242,6 +242,14 @@ typedef _SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
 #define OPEN_ALWAYS 4
 #define TRUNCATE_EXISTING 5
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
+#define FILE_TYPE_UNKNOWN 0x0000
+#define FILE_TYPE_DISK 0x0001
+#define FILE_TYPE_CHAR 0x0002
+#define FILE_TYPE_PIPE 0x0003
+#define STD_INPUT_HANDLE ((DWORD)-10)
+#define STD_OUTPUT_HANDLE ((DWORD)-11)
+#define STD_ERROR_HANDLE ((DWORD)-12)
+#define CP_UTF8 65001
 
 // ShowWindow
 #define SW_HIDE 0
@@ -296,6 +304,9 @@ DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer);
 HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
                           DWORD attributes, HANDLE templateFile);
 BOOL WINAPI CloseHandle(HANDLE handle);
+HANDLE WINAPI GetStdHandle(DWORD which);
+DWORD WINAPI GetFileType(HANDLE file);
+BOOL WINAPI SetConsoleOutputCP(UINT codePage);
 
 // The program's entry, called by the layer's main().
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show);

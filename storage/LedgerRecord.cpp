@@ -1,9 +1,19 @@
 #include "storage/LedgerRecord.h"
 
+#include <cassert>
 #include <new>
 
 #include "storage/TextConvert.h"
 #include "storage/TextEncoding.h"
+
+const char* StatusLetter(int32_t status) {
+  switch (status) {
+    case StatusCleared: return "C";
+    case StatusReconciled: return "R";
+    case StatusMarked: return "B";
+    default: return "";
+  }
+}
 
 LedgerRecord::LedgerRecord(DatabaseEngine* engine, const char* tableName) : TableRecord(engine, tableName) {}
 
@@ -45,6 +55,8 @@ void LedgerRecord::CreateTable() {
 
 int32_t LedgerRecord::Insert() {
   if (!mPayee[0]) return 0;
+  // Any other value would be stored as it is and shown as a plain row.
+  assert(KnownStatus(mStatus));
   TextBuffer sql;
   sql.SetPrecision(2);
   sql.Assign("INSERT INTO ")

@@ -150,3 +150,29 @@ std::optional<int64_t> ReadAmount(std::string_view text, const AmountForm& form)
   const int64_t value = digits > kMostDigits ? kMaxCents : units * 100 + cents + (roundUp ? 1 : 0);
   return negative ? -value : value;
 }
+
+std::string FormatCents(int64_t cents) {
+  char text[kCentsArea];
+  return std::string(text, WriteCents(text, cents));
+}
+
+char* FormatMoney(char* out, float amount) {
+  // A float's 24-bit mantissa times 100 fits a double's 53 bits, so the cents
+  // are exact, and rounding them half to even is what printf does.
+  double cents = static_cast<double>(amount) * 100;
+  if (!(std::fabs(cents) < 1e15)) {
+    return std::to_chars(out, out + kMoneyArea, static_cast<double>(amount), std::chars_format::fixed, 2).ptr;
+  }
+  if (std::signbit(amount)) *out++ = '-';
+  auto whole = static_cast<uint64_t>(std::fabs(std::nearbyint(cents)));
+  out = std::to_chars(out, out + kMoneyArea - 4, whole / 100).ptr;
+  *out++ = '.';
+  *out++ = static_cast<char>('0' + whole % 100 / 10);
+  *out++ = static_cast<char>('0' + whole % 10);
+  return out;
+}
+
+std::string MoneyText(float amount) {
+  char text[kMoneyArea];
+  return std::string(text, FormatMoney(text, amount));
+}

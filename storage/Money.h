@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <string>
 
 // Single precision holds every cent only below 2^17 = 131072.00; from there
 // on two neighbouring cents can share one value.
@@ -49,3 +50,14 @@ struct AmountForm {
 // amount of that form (empty text among it). More than 15 digits before the
 // point saturate at 2^62 cents, as ToCents does far beyond any balance.
 std::optional<int64_t> ReadAmount(std::string_view text, const AmountForm& form = {});
+
+// The same as a string: "-12.50".
+std::string FormatCents(int64_t cents);
+
+// Writes the amount widened to double with two decimals, exactly as
+// printf("%.2f") writes it in the C locale, and returns the end; `out` has
+// room for kMoneyArea bytes. No terminator is written.
+constexpr size_t kMoneyArea = 48;
+char* FormatMoney(char* out, float amount);
+// The same as a string.
+std::string MoneyText(float amount);

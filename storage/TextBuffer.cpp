@@ -1,5 +1,6 @@
 #include "storage/TextBuffer.h"
 
+#include "storage/Money.h"
 #include "storage/TextConvert.h"
 
 #include <charconv>

@@ -90,22 +90,6 @@ float TextToReal(const char* text) {
   return value == 0 ? 0.0f : value;  // a tiny negative must not become "-0.00"
 }
 
-char* FormatMoney(char* out, float amount) {
-  // A float's 24-bit mantissa times 100 fits a double's 53 bits, so the cents
-  // are exact, and rounding them half to even is what printf does.
-  double cents = static_cast<double>(amount) * 100;
-  if (!(std::fabs(cents) < 1e15)) {
-    return std::to_chars(out, out + kMoneyArea, static_cast<double>(amount), std::chars_format::fixed, 2).ptr;
-  }
-  if (std::signbit(amount)) *out++ = '-';
-  auto whole = static_cast<uint64_t>(std::fabs(std::nearbyint(cents)));
-  out = std::to_chars(out, out + kMoneyArea - 4, whole / 100).ptr;
-  *out++ = '.';
-  *out++ = static_cast<char>('0' + whole % 100 / 10);
-  *out++ = static_cast<char>('0' + whole % 10);
-  return out;
-}
-
 void CopyText(char* field, const char* text, size_t limit) {
   if (!text) {
     field[0] = '\0';

@@ -13,12 +13,6 @@ int32_t TextToInt(const char* text);
 double TextToDouble(const char* text);
 float TextToReal(const char* text);  // TextToDouble rounded to single precision
 
-// Writes the amount widened to double with two decimals, exactly as
-// printf("%.2f") writes it in the C locale, and returns the end; `out` has
-// room for kMoneyArea bytes. No terminator is written.
-constexpr size_t kMoneyArea = 48;
-char* FormatMoney(char* out, float amount);
-
 // Copies text into a field of limit + 1 bytes. Null gives an empty field;
 // longer text is cut to at most limit bytes, before any UTF-8 character
 // that would not fit whole.

@@ -1,9 +1,11 @@
 // The program keeps its text in UTF-8. Ledgers and settings files written by
 // earlier builds on Windows, or by other programs, may hold Windows-1252
-// text instead; these tell the two apart and convert the old text.
+// text instead; these tell the two apart and convert the old text. The text
+// helpers every folder of the program shares live here too.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -27,3 +29,22 @@ const char* StoredText(const char* text, std::string& converted);
 // Copies a stored text into a field of limit + 1 bytes as CopyText does,
 // converted first by StoredText.
 void CopyStoredText(char* field, const char* text, size_t limit);
+
+// Appends the UTF-8 form of one code point (at most U+10FFFF).
+void AppendUtf8(std::string& out, uint32_t code);
+
+// The mark some programs put before UTF-8 text, and text without it.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+std::string_view SkipByteOrderMark(std::string_view text);
+
+// ASCII letters compared without case; every other byte as it is, so the
+// answer never depends on the C locale.
+bool EqualsNoCase(std::string_view a, std::string_view b);
+bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+bool ContainsNoCase(std::string_view text, std::string_view part);
+std::string LowerAscii(std::string_view text);
+
+// A name as words compare it: ASCII letters lowered, ASCII digits kept, each
+// run of other ASCII characters and no-break spaces one space (none at the
+// ends); the bytes of other characters kept, so "Café" stays apart from "Caf".
+std::string NormalizedName(std::string_view text);

@@ -40,11 +40,9 @@ void ComposeLine(TextBuffer& line, const LedgerRecord& row) {
   if (row.mCredit != 0) out = FormatMoney(out, row.mCredit);  // as AppendReal at precision 2
   *out++ = '\t';
   if (row.mDebit != 0) out = FormatMoney(out, row.mDebit);
-  switch (row.mStatus) {
-    case StatusCleared: out = Put(out, "\tC"); break;
-    case StatusReconciled: out = Put(out, "\tR"); break;
-    case StatusMarked: out = Put(out, "\tB"); break;
-    default: break;
+  if (const char* letter = StatusLetter(row.mStatus); *letter != '\0') {
+    *out++ = '\t';
+    out = Put(out, letter);
   }
   *out = '\0';
   line.Assign(area);

@@ -6,6 +6,7 @@
 
 #include "app/AppState.h"
 #include "platform/win32.h"
+#include "storage/Money.h"
 #include "storage/TextConvert.h"
 
 namespace {

@@ -102,8 +102,20 @@ std::string WithoutMnemonic(const std::string& text) {
   return out;
 }
 
-std::string ExpandTabs(const Window& list, std::string_view line) {
+int NextTabStop(const Window& list, int column, const std::function<int(int)>& cellOf) {
   const std::vector<int>& stops = list.list.tabStops;
+  if (stops.size() <= 1) {
+    int interval = stops.empty() ? 32 : stops[0];
+    if (interval <= 0) return -1;
+    for (int k = 1;; ++k)
+      if (cellOf(k * interval) > column) return cellOf(k * interval);
+  }
+  for (int stop : stops)
+    if (cellOf(stop) > column) return cellOf(stop);
+  return -1;
+}
+
+std::string ExpandTabs(const Window& list, std::string_view line) {
   std::string out;
   int column = 0;
   for (size_t pos = 0; pos < line.size();) {
@@ -114,19 +126,7 @@ std::string ExpandTabs(const Window& list, std::string_view line) {
       continue;
     }
     ++pos;
-    int next = -1;
-    if (stops.size() <= 1) {
-      int interval = stops.empty() ? 32 : stops[0];
-      if (interval > 0)
-        for (int k = 1; next < 0; ++k)
-          if (k * interval / 4 > column) next = k * interval / 4;
-    } else {
-      for (int stop : stops)
-        if (stop / 4 > column) {
-          next = stop / 4;
-          break;
-        }
-    }
+    int next = NextTabStop(list, column, [](int units) { return units / 4; });
     if (next < 0) next = column + 1;  // past the last stop
     out.append(static_cast<size_t>(next - column), ' ');
     column = next;

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -153,6 +154,12 @@ StockIcon StockIconOf(const Window& control);
 char Mnemonic(const std::string& text);
 // The text as shown: "&&" becomes '&', a single '&' disappears.
 std::string WithoutMnemonic(const std::string& text);
+
+// The first of the list's tab stops past `column`, in the cells `cellOf`
+// turns a stop's dialog units into (counted from the list's left edge); -1
+// past its last stop. Without stops, one every 32 units; one stop sets the
+// interval.
+int NextTabStop(const Window& list, int column, const std::function<int(int)>& cellOf);
 
 // A list line with its tabs expanded to the list's tab stops, counted in
 // display cells (four dialog units a column).

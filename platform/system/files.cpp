@@ -1,4 +1,5 @@
-// CreateFileA and CloseHandle over open and close. A file the call creates
+// CreateFileA and CloseHandle over open and close, the standard handles and
+// their kind, and the console's code page. A file the call creates
 // is its owner's alone (0600) whatever the umask, since what the program
 // writes is nobody else's business; a file that exists keeps its mode.
 #include <fcntl.h>
@@ -62,3 +63,24 @@ BOOL WINAPI CloseHandle(HANDLE handle) {
   if (handle == INVALID_HANDLE_VALUE) return FALSE;
   return close(static_cast<int>(reinterpret_cast<intptr_t>(handle))) == 0 ? TRUE : FALSE;
 }
+
+HANDLE WINAPI GetStdHandle(DWORD which) {
+  switch (which) {
+    case STD_INPUT_HANDLE: return reinterpret_cast<HANDLE>(intptr_t{0});
+    case STD_OUTPUT_HANDLE: return reinterpret_cast<HANDLE>(intptr_t{1});
+    case STD_ERROR_HANDLE: return reinterpret_cast<HANDLE>(intptr_t{2});
+    default: return INVALID_HANDLE_VALUE;
+  }
+}
+
+DWORD WINAPI GetFileType(HANDLE file) {
+  struct stat info;
+  if (file == INVALID_HANDLE_VALUE || fstat(static_cast<int>(reinterpret_cast<intptr_t>(file)), &info) != 0)
+    return FILE_TYPE_UNKNOWN;
+  if (S_ISCHR(info.st_mode)) return FILE_TYPE_CHAR;
+  if (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)) return FILE_TYPE_PIPE;
+  return FILE_TYPE_DISK;
+}
+
+// A terminal shows the bytes it is given in its own encoding, UTF-8 here.
+BOOL WINAPI SetConsoleOutputCP(UINT codePage) { return codePage == CP_UTF8 ? TRUE : FALSE; }

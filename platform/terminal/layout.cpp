@@ -319,17 +319,7 @@ std::string ExpandTabs(const Placement& where, const layer::Window& list, std::s
   // With stops of its own the list has columns: a text too long for its
   // column is cut short of the next one, so what follows stays under its heading.
   bool columns = stops.size() > 1;
-  auto nextStop = [&](int column) {
-    if (!columns) {
-      int interval = stops.empty() ? 32 : stops[0];
-      if (interval <= 0) return -1;
-      for (int k = 1;; ++k)
-        if (cellOf(k * interval) > column) return cellOf(k * interval);
-    }
-    for (int stop : stops)
-      if (cellOf(stop) > column) return cellOf(stop);
-    return -1;
-  };
+  auto nextStop = [&](int column) { return layer::NextTabStop(list, column, cellOf); };
   std::string out;
   int column = 0;
   for (size_t start = 0; start <= line.size();) {

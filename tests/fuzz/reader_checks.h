@@ -40,7 +40,7 @@ inline void CheckRead(std::string_view text, const ReadResult& read, const ReadR
     std::string iso = FormatDate(row.date, "%Y-%m-%d");
     auto back = ParseDate(iso, "%Y-%m-%d");
     Check(back && back->year == row.date.year && back->month == row.date.month && back->day == row.date.day);
-    Check(ValidUtf8(row.payee));
+    Check(IsUtf8(row.payee));
     Check(row.cents > -100'000'000'000'000'000 && row.cents < 100'000'000'000'000'000);
     Check(row.cents == again.rows[i].cents && row.payee == again.rows[i].payee && row.line == again.rows[i].line);
   }

@@ -1,5 +1,7 @@
 #include "storage/TextConvert.h"
 
+#include "storage/Money.h"
+
 #include <gtest/gtest.h>
 
 #include <cfloat>

@@ -64,3 +64,58 @@ TEST(TextEncoding, StoredTextConvertsOnlyWhatIsNotUtf8) {
   CopyStoredText(field, "123456789\xE9", 10);
   EXPECT_STREQ(field, "123456789");
 }
+
+// A name normaliser that drops other characters makes "Café" and "Caf" one
+// payee; one that keeps a no-break space misses "Check Number" from Excel.
+TEST(TextEncoding, NamesCompareByWordsKeepingEveryCharacter) {
+  struct Case {
+    std::string text;
+    std::string name;
+  } cases[] = {
+      {"  Check-Number ", "check number"},
+      {"Check\xC2\xA0Number", "check number"},
+      {"Caf\xC3\xA9 Z\xC3\x96", "caf\xC3\xA9 z\xC3\x96"},  // only ASCII letters are lowered
+      {"Caf", "caf"},
+      {"AT&T #1042", "at t 1042"},
+      {"\xE6\x9D\xB1\xE4\xBA\xAC", "\xE6\x9D\xB1\xE4\xBA\xAC"},
+      {"--", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(NormalizedName(c.text), c.name) << c.text;
+}
+
+// Compares that follow the C locale would fold bytes of UTF-8 characters in
+// a Latin-1 locale, and a byte-order mark left in place hides a header.
+TEST(TextEncoding, CaseIsIgnoredForAsciiLettersOnly) {
+  struct Case {
+    std::string a, b;
+    bool equal, starts, contains;
+  } cases[] = {
+      {"Windows-1252", "WINDOWS-1252", true, true, true},
+      {"!type:Bank extra", "!Type:Bank", false, true, true},
+      {"<ofx><stmttrn>", "<STMTTRN>", false, false, true},
+      {"\xC3\xA9", "\xC3\x89", false, false, false},  // e-acute and E-acute stay apart
+      {"Payee", "Payees", false, false, false},
+      {"", "", true, true, true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(EqualsNoCase(c.a, c.b), c.equal) << c.a << " / " << c.b;
+    EXPECT_EQ(StartsWithNoCase(c.a, c.b), c.starts) << c.a << " / " << c.b;
+    EXPECT_EQ(ContainsNoCase(c.a, c.b), c.contains) << c.a << " / " << c.b;
+  }
+  EXPECT_EQ(LowerAscii("Posted \xC3\x89"), "posted \xC3\x89");
+  EXPECT_EQ(SkipByteOrderMark("\xEF\xBB\xBF!Type:Bank"), "!Type:Bank");
+  EXPECT_EQ(SkipByteOrderMark("\xEF\xBB!Type"), "\xEF\xBB!Type");
+}
+
+// Each length of UTF-8, up to the four bytes of U+10FFFF.
+TEST(TextEncoding, CodePointsBecomeWellFormedUtf8) {
+  const std::pair<uint32_t, std::string> cases[] = {
+      {0x41, "A"}, {0xE9, "\xC3\xA9"}, {0x20AC, "\xE2\x82\xAC"}, {0x1F4B0, "\xF0\x9F\x92\xB0"},
+      {0x10FFFF, "\xF4\x8F\xBF\xBF"}};
+  for (const auto& [code, text] : cases) {
+    std::string out;
+    AppendUtf8(out, code);
+    EXPECT_EQ(out, text) << code;
+    EXPECT_TRUE(IsUtf8(out));
+  }
+}

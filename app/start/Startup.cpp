@@ -1,4 +1,4 @@
-#include "app/Startup.h"
+#include "app/start/Startup.h"
 
 #include "app/AppState.h"
 #include "app/SettingsFile.h"

@@ -1,4 +1,4 @@
-#include "app/Startup.h"
+#include "app/start/Startup.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // Before any library is loaded: the current folder holds the user's data,

@@ -9,6 +9,7 @@
 
 #include "io/Fields.h"
 #include "io/Matching.h"
+#include "storage/LedgerBackup.h"
 #include "storage/Money.h"
 
 namespace {
@@ -196,6 +197,8 @@ std::string ApplyImport(LedgerFile& file, const ImportPlan& plan, const Progress
   AccountRecord* account = file.Account();
   LedgerRecord* entry = file.Ledger();
   if (plan.add.empty() && plan.cleared == 0) return {};
+  // An import of the wrong file cannot be taken back row by row.
+  if (std::string problem = BackupLedger(file.Engine()); !problem.empty()) return BackupRefusal(problem);
   if (entry->Execute("BEGIN IMMEDIATE") == 0) return "Ledger.dat refused the change";
   // Matched rows do not move the balance; a plain one is now cleared.
   for (const PlannedMatch& match : plan.matches) {

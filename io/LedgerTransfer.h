@@ -25,6 +25,7 @@ class LedgerFile {
   std::string Open();
   AccountRecord* Account() { return account; }
   LedgerRecord* Ledger() { return ledger; }
+  DatabaseEngine* Engine() { return engine; }
 
  private:
   DatabaseEngine* engine = nullptr;

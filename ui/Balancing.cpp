@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "resources/resource.h"
+#include "storage/LedgerBackup.h"
 #include "ui/RegisterList.h"
 
 namespace {
@@ -65,6 +66,11 @@ void RemoveReconciled(HWND window) {
                            "You may need to backup your database file before proceeding.",
                            "Warning", MB_OKCANCEL | MB_ICONWARNING);
   if (answer != IDOK) return;
+  // The rows are gone for good: refuse unless a copy of the ledger was kept.
+  if (std::string problem = BackupLedger(appState.engine); !problem.empty()) {
+    MessageBoxA(window, BackupRefusal(problem).c_str(), "Remove Reconciled", MB_OK | MB_ICONERROR);
+    return;
+  }
   TextBuffer& sql = appState.scratch;
   sql.Assign("DELETE FROM ").Append(appState.ledger->tableName.Text());
   sql.Append(" WHERE mStatus = '").AppendInt(StatusReconciled).Append("'");

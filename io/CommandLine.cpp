@@ -203,7 +203,7 @@ int Import(const Options& options, std::FILE* out, std::FILE* err) {
     }
     for (const PlannedMatch& match : plan.matches) {
       PlannedRow after = match.held;
-      if (match.clears) after.status = 1;
+      if (match.clears) after.status = StatusCleared;
       std::fprintf(out, "would match: %s\twith\t%s\n", RowText(match.line).c_str(), RowText(after).c_str());
     }
     const int64_t change = ImportChange(plan);

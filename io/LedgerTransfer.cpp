@@ -10,6 +10,7 @@
 #include "io/Fields.h"
 #include "io/Matching.h"
 #include "storage/LedgerBackup.h"
+#include "storage/LedgerCore.h"
 #include "storage/Money.h"
 
 namespace {
@@ -37,20 +38,6 @@ std::string RowKey(const std::string& date, const std::string& payee, float debi
   key += '\x1f';
   key += std::to_string(checkNum);
   return key;
-}
-
-// In the order they were added: the key needs no sorting.
-void FetchAccountRows(LedgerRecord* ledger, int32_t accID) {
-  ledger->ClearRows();
-  ledger->whereClause.Assign("mAccID = '").AppendInt(accID).Append("' ORDER BY mTransID");
-  ledger->Select();
-}
-
-// One row's steps on the balance's change, as New takes them: the debit
-// out, then the credit in, in whole cents.
-int64_t AfterRow(int64_t change, const PlannedRow& row) {
-  change = AddCents(change, -ToCents(row.debit));
-  return AddCents(ToCents(row.credit), change);
 }
 
 struct HeldRow {
@@ -102,7 +89,7 @@ ImportPlan PlanImport(LedgerFile& file, const std::vector<StatementRow>& rows, c
                       const MatchOptions& match) {
   ImportPlan plan;
   LedgerRecord* ledger = file.Ledger();
-  FetchAccountRows(ledger, file.Account()->mAccID);
+  SelectAccountRows(ledger, file.Account()->mAccID);
   // The account's rows as they are, and by their duplicate key the ones not
   // yet taken (last to first, so that the first added is taken first).
   std::vector<HeldRow> heldRows;
@@ -186,7 +173,7 @@ ImportPlan PlanImport(LedgerFile& file, const std::vector<StatementRow>& rows, c
       continue;
     }
     const HeldRow& h = heldRows[static_cast<size_t>(matched[i])];
-    PlannedMatch m{std::move(fresh[i]), h.row, h.transID, h.status == 0};
+    PlannedMatch m{std::move(fresh[i]), h.row, h.transID, h.status == StatusPlain};
     plan.cleared += m.clears ? 1 : 0;
     plan.matches.push_back(std::move(m));
   }
@@ -195,56 +182,37 @@ ImportPlan PlanImport(LedgerFile& file, const std::vector<StatementRow>& rows, c
 
 std::string ApplyImport(LedgerFile& file, const ImportPlan& plan, const Progress& progress) {
   AccountRecord* account = file.Account();
-  LedgerRecord* entry = file.Ledger();
+  const float oldBalance = account->mAccBalance;
   if (plan.add.empty() && plan.cleared == 0) return {};
   // An import of the wrong file cannot be taken back row by row.
   if (std::string problem = BackupLedger(file.Engine()); !problem.empty()) return BackupRefusal(problem);
-  if (entry->Execute("BEGIN IMMEDIATE") == 0) return "Ledger.dat refused the change";
   // Matched rows do not move the balance; a plain one is now cleared.
+  std::vector<int32_t> clear;
+  std::vector<const PlannedMatch*> clearing;
   for (const PlannedMatch& match : plan.matches) {
     if (!match.clears) continue;
-    std::string sql = "UPDATE QLedger SET mStatus = 1 WHERE mTransID = " + std::to_string(match.transID);
-    if (entry->Execute(sql.c_str()) == 0) {
-      entry->Execute("ROLLBACK");
-      return "Ledger.dat refused to mark the row matched by line " + std::to_string(match.line.line) +
-             "; nothing was changed";
-    }
+    clear.push_back(match.transID);
+    clearing.push_back(&match);
   }
-  const float oldBalance = account->mAccBalance;
-  int64_t change = 0;
-  size_t done = 0;
-  for (const PlannedRow& row : plan.add) {
-    entry->mAccID = account->mAccID;
-    entry->mCheckNum = row.checkNum;
-    entry->SetDate(row.date.c_str());
-    entry->SetPayee(row.payee.c_str());
-    entry->mDebit = row.debit;
-    entry->mCredit = row.credit;
-    entry->mStatus = row.status;
-    if (entry->Insert() == 0) {
-      entry->Execute("ROLLBACK");
-      return "Ledger.dat refused the transaction from line " + std::to_string(row.line) + "; nothing was added";
-    }
-    change = AfterRow(change, row);
-    if (progress && ++done % 1000 == 0) progress(done, plan.add.size());
+  const PlanResult result = ApplyPlan(file.Ledger(), account, plan.add, clear, progress);
+  switch (result.what) {
+    case PlanResult::Done: return {};
+    case PlanResult::BeginRefused: return "Ledger.dat refused the change";
+    case PlanResult::ClearRefused:
+      return "Ledger.dat refused to mark the row matched by line " +
+             std::to_string(clearing[result.index]->line.line) + "; nothing was changed";
+    case PlanResult::AddRefused:
+      return "Ledger.dat refused the transaction from line " + std::to_string(plan.add[result.index].line) +
+             "; nothing was added";
+    case PlanResult::BeyondCents: return BalanceProblem(oldBalance, result.change) + "; nothing was added";
+    case PlanResult::CommitRefused: break;
   }
-  if (std::string problem = BalanceProblem(oldBalance, change); !problem.empty()) {
-    entry->Execute("ROLLBACK");
-    return problem + "; nothing was added";
-  }
-  if (change != 0) account->mAccBalance = FromCents(AddCents(ToCents(oldBalance), change));
-  if (account->Update() == 0 || entry->Execute("COMMIT") == 0) {
-    entry->Execute("ROLLBACK");
-    account->mAccBalance = oldBalance;
-    return "Ledger.dat refused the change; nothing was added";
-  }
-  if (progress) progress(plan.add.size(), plan.add.size());
-  return {};
+  return "Ledger.dat refused the change; nothing was added";
 }
 
 int64_t ImportChange(const ImportPlan& plan) {
   int64_t change = 0;
-  for (const PlannedRow& row : plan.add) change = AfterRow(change, row);
+  for (const PlannedRow& row : plan.add) change = ChangeAfterRow(change, row.debit, row.credit);
   return change;
 }
 
@@ -257,7 +225,7 @@ std::string BalanceProblem(float balance, int64_t change) {
 
 std::vector<ExportRow> RowsForExport(LedgerFile& file, const std::string& datePattern) {
   LedgerRecord* ledger = file.Ledger();
-  FetchAccountRows(ledger, file.Account()->mAccID);
+  SelectAccountRows(ledger, file.Account()->mAccID);
   struct Keyed {
     std::optional<CalendarDate> date;
     ExportRow row;

@@ -11,6 +11,7 @@
 #include "component/DatabaseEngine.h"
 #include "io/StatementFiles.h"
 #include "storage/AccountRecord.h"
+#include "storage/LedgerCore.h"
 #include "storage/LedgerRecord.h"
 
 class LedgerFile {
@@ -32,16 +33,6 @@ class LedgerFile {
   AccountRecord* accounts = nullptr;
   AccountRecord* account = nullptr;
   LedgerRecord* ledger = nullptr;
-};
-
-struct PlannedRow {
-  int line = 0;
-  int32_t checkNum = 0;
-  std::string date;
-  std::string payee;  // already cut to the register's limit
-  float debit = 0;
-  float credit = 0;
-  int32_t status = 0;
 };
 
 // A statement transaction found in the register: the row is not added again,
@@ -67,7 +58,7 @@ struct ImportPlan {
   std::string error;  // set when a row cannot become a ledger row
 };
 
-using Progress = std::function<void(size_t done, size_t total)>;
+using Progress = LedgerProgress;
 
 // Turns statement rows into ledger rows (dates written with datePattern),
 // leaves out those the account already holds and, unless matching is off,

@@ -1,5 +1,6 @@
 #include "storage/LedgerRecord.h"
 
+#include <cassert>
 #include <new>
 
 #include "storage/TextConvert.h"
@@ -45,6 +46,8 @@ void LedgerRecord::CreateTable() {
 
 int32_t LedgerRecord::Insert() {
   if (!mPayee[0]) return 0;
+  // Any other value would be stored as it is and shown as a plain row.
+  assert(KnownStatus(mStatus));
   TextBuffer sql;
   sql.SetPrecision(2);
   sql.Assign("INSERT INTO ")

@@ -5,12 +5,15 @@
 
 #include "storage/TableRecord.h"
 
+// A row's status; the program stores no other value.
 enum TransactionStatus : int32_t {
   StatusPlain = 0,
-  StatusCleared = 1,     // shown "C"; nothing assigns it
+  StatusCleared = 1,     // shown "C"; booked by the bank, as an imported statement says
   StatusReconciled = 2,  // shown "R"; read-only
   StatusMarked = 3,      // shown "B" while balancing
 };
+
+constexpr bool KnownStatus(int32_t status) { return status >= StatusPlain && status <= StatusMarked; }
 
 class LedgerRecord : public TableRecord {
  public:

@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "resources/resource.h"
 #include "storage/LedgerBackup.h"
+#include "storage/LedgerCore.h"
 #include "ui/RegisterList.h"
 
 namespace {
@@ -37,22 +38,17 @@ void SetBalancingMode(HWND window, int32_t on) {
 }
 
 int32_t FinishBalancing(AccountRecord* account) {
-  TextBuffer& sql = appState.scratch;
-  sql.Assign("UPDATE ").Append(appState.balanceLedger->tableName.Text()).Append(" SET  mStatus = '");
-  sql.AppendInt(StatusReconciled).Append("' WHERE mAccID = '").AppendInt(account->mAccID);
-  sql.Append("' AND mStatus = '").AppendInt(StatusMarked).Append("'");
-  return appState.balanceLedger->Execute(sql.Text());
+  return ReconcileMarkedRows(appState.balanceLedger, account->mAccID);
 }
 
 void ToggleBalanceMark(LedgerRecord* row, int32_t index) {
   if (row->mStatus == StatusPlain) {
-    row->mStatus = StatusMarked;
+    SetRowStatus(row, StatusMarked);
   } else if (row->mStatus == StatusMarked) {
-    row->mStatus = StatusPlain;
+    SetRowStatus(row, StatusPlain);
   } else {
     return;  // cleared and reconciled rows are not marked
   }
-  row->Update();
   RefreshList();
   // The refreshed list holds the same rows in the same order; selecting from
   // the program sends no selection change, so the mark is not toggled back.
@@ -71,9 +67,6 @@ void RemoveReconciled(HWND window) {
     MessageBoxA(window, BackupRefusal(problem).c_str(), "Remove Reconciled", MB_OK | MB_ICONERROR);
     return;
   }
-  TextBuffer& sql = appState.scratch;
-  sql.Assign("DELETE FROM ").Append(appState.ledger->tableName.Text());
-  sql.Append(" WHERE mStatus = '").AppendInt(StatusReconciled).Append("'");
-  appState.ledger->Execute(sql.Text());
+  RemoveReconciledRows(appState.ledger);
   RefreshList();
 }

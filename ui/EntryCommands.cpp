@@ -1,10 +1,10 @@
 #include "ui/EntryCommands.h"
 
-#include <cmath>
 #include <string>
 
 #include "app/AppState.h"
 #include "resources/resource.h"
+#include "storage/LedgerCore.h"
 #include "storage/Money.h"
 #include "storage/TextConvert.h"
 #include "ui/PayeeList.h"
@@ -56,26 +56,14 @@ bool FindSelected(HWND window, const char* caption, const char* rowMissing, Sele
   return true;
 }
 
-// A transaction and the account's running balance are written together or not
-// at all: the balance is never recomputed, so a half-done command would leave
-// it wrong for good.
-void BeginChange() { appState.ledger->Execute("BEGIN"); }
-void CancelChange() { appState.ledger->Execute("ROLLBACK"); }
-// Writes the account's new balance and commits. When either is refused, or
-// the balance left single precision's range, the whole command is rolled
-// back and the balance in memory put back, so the command fails as a whole,
-// under its own message.
-bool CommitChange(AccountRecord* account, float oldBalance) {
-  if (std::isfinite(account->mAccBalance) && account->Update() != 0 && appState.ledger->Execute("COMMIT") != 0)
-    return true;
-  CancelChange();
-  account->mAccBalance = oldBalance;
-  return false;
-}
-
 // Set by the program, so the list sends no selection change and the entry row stays as it is.
 void SelectLine(HWND window, int index) {
   SendMessageA(GetDlgItem(window, IDC_REGISTER), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+// The command's own message for a refused statement; one for a balance beyond the cents.
+const char* Refusal(LedgerResult result, const char* refused) {
+  return result == LedgerResult::BeyondCents ? kBalanceBeyondCents : refused;
 }
 
 void FocusCheckNumber(HWND window) { SetFocus(GetDlgItem(window, IDC_CHECKNUM)); }
@@ -88,17 +76,6 @@ bool Acceptable(float value, float stored) { return value == stored || KeepsEver
 // The field takes the value's whole cents; an unchanged value stays as stored.
 void StoreCents(float& field, float value) {
   if (value != field) field = FromCents(ToCents(value));
-}
-
-// Moves the balance by the cents a command's steps came to; false, with the
-// balance left alone, when the new balance is beyond what single precision
-// keeps to the cent. A balance that does not move stays as stored.
-bool MoveBalance(AccountRecord* account, int64_t change) {
-  if (change == 0) return true;
-  const int64_t balance = AddCents(ToCents(account->mAccBalance), change);
-  if (!KeepsEveryCent(balance)) return false;
-  account->mAccBalance = FromCents(balance);
-  return true;
 }
 
 }  // namespace
@@ -155,23 +132,8 @@ void NewTransaction(HWND window) {
   entry->mAccID = account->mAccID;
   if (ReadEntryFields(window, entry) == 0) return;
 
-  const char* refused = "Error inserting a Record";
-  BeginChange();
-  if (entry->Insert() == 0) {
-    CancelChange();
-    ShowError(window, refused, caption);
-    return;
-  }
-  const float oldBalance = account->mAccBalance;
-  // The debit out, then the credit in, in whole cents.
-  const int64_t change = AddCents(-ToCents(entry->mDebit), ToCents(entry->mCredit));
-  if (!MoveBalance(account, change)) {
-    CancelChange();
-    ShowError(window, kBalanceBeyondCents, caption);
-    return;
-  }
-  if (!CommitChange(account, oldBalance)) {
-    ShowError(window, refused, caption);
+  if (LedgerResult result = AddRow(entry, account); result != LedgerResult::Done) {
+    ShowError(window, Refusal(result, "Error inserting a Record"), caption);
     return;
   }
   RememberPayee(window, entry->Payee());
@@ -207,27 +169,9 @@ void EditTransaction(HWND window) {
     return;
   }
 
-  const char* refused = "Error updating the Record information.";
-  BeginChange();
-  if (row->Update() == 0) {
-    CancelChange();
+  if (LedgerResult result = ChangeRow(row, account, oldDebit, oldCredit); result != LedgerResult::Done) {
     restore();
-    ShowError(window, refused, caption);
-    return;
-  }
-  const float oldBalance = account->mAccBalance;
-  // The old effect taken back and the new one applied, in whole cents.
-  const int64_t debitChange = Difference(oldDebit, row->mDebit);
-  const int64_t creditChange = Difference(oldCredit, row->mCredit);
-  if (!MoveBalance(account, AddCents(debitChange, -creditChange))) {
-    CancelChange();
-    restore();
-    ShowError(window, kBalanceBeyondCents, caption);
-    return;
-  }
-  if (!CommitChange(account, oldBalance)) {
-    restore();
-    ShowError(window, refused, caption);
+    ShowError(window, Refusal(result, "Error updating the Record information."), caption);
     return;
   }
   RememberPayee(window, row->Payee());
@@ -241,25 +185,8 @@ void DeleteTransaction(HWND window) {
   Selected target;
   if (!FindSelected(window, caption, "Record not found.", target)) return;
   auto [index, account, row] = target;
-  float oldDebit = row->mDebit;
-  float oldCredit = row->mCredit;
-
-  const char* refused = "Error removing the Record.";
-  BeginChange();
-  if (row->Remove() == 0) {
-    CancelChange();
-    ShowError(window, refused, caption);
-    return;
-  }
-  const float oldBalance = account->mAccBalance;
-  // The debit back in, then the credit out, in whole cents.
-  if (!MoveBalance(account, AddCents(ToCents(oldDebit), -ToCents(oldCredit)))) {
-    CancelChange();
-    ShowError(window, kBalanceBeyondCents, caption);
-    return;
-  }
-  if (!CommitChange(account, oldBalance)) {
-    ShowError(window, refused, caption);
+  if (LedgerResult result = RemoveRow(row, account); result != LedgerResult::Done) {
+    ShowError(window, Refusal(result, "Error removing the Record."), caption);
     return;
   }
   RefreshList();

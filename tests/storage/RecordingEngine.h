@@ -22,6 +22,7 @@ class RecordingEngine final : public DatabaseEngine {
 
   int32_t Execute(const char* sql, void* context, RowCallbackFn callback) override {
     statements.push_back(sql);
+    if (!refuse.empty() && std::string(sql).starts_with(refuse)) return 0;
     std::vector<Row> rows;
     rows.swap(nextRows);
     for (Row& row : rows) {
@@ -41,4 +42,5 @@ class RecordingEngine final : public DatabaseEngine {
   std::vector<std::string> statements;
   std::vector<Row> nextRows;  // delivered by the next Execute
   int32_t result = 1;
+  std::string refuse;  // statements beginning so are answered 0
 };

@@ -9,6 +9,11 @@
 
 namespace layer {
 
+std::uint64_t NewWindowSerial() {
+  static std::uint64_t last = 0;
+  return ++last;
+}
+
 CellRect ToCells(const Rect& r) {
   CellRect c;
   c.col = r.x / 4;

@@ -8,6 +8,7 @@
 // an eighth down; CellRect() pins the rounding.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -99,7 +100,11 @@ struct DialogState {
   std::vector<Window*> disabledWhileOpen;  // windows this modal one disabled
 };
 
+// A number no later window is given again, unlike its address.
+std::uint64_t NewWindowSerial();
+
 struct Window {
+  std::uint64_t serial = NewWindowSerial();
   Kind kind = Kind::Other;
   std::string className;  // "Button", "Edit", "Static", "ListBox", "ComboBox", "#32770" for dialogs
   int id = 0;

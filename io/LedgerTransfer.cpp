@@ -57,10 +57,17 @@ LedgerFile::~LedgerFile() {
     accounts->ClearRows();
     delete accounts;
   }
-  if (engine) {
+  if (engine && !borrowed) {
     engine->Close();
     engine->Release();
   }
+}
+
+void LedgerFile::Borrow(DatabaseEngine* openEngine, AccountRecord* currentAccount) {
+  borrowed = true;
+  engine = openEngine;
+  account = currentAccount;
+  ledger = new LedgerRecord(engine, "QLedger");
 }
 
 std::string LedgerFile::Open() {

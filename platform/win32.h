@@ -297,6 +297,7 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR name);
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
 BOOL WINAPI SetDllDirectoryA(LPCSTR folder);
 DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer);
+BOOL WINAPI SetCurrentDirectoryA(LPCSTR folder);
 HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
                           DWORD attributes, HANDLE templateFile);
 BOOL WINAPI CloseHandle(HANDLE handle);

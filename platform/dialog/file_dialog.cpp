@@ -84,6 +84,16 @@ std::string Patterns(const FileDialog& d) {
   return "*.*";
 }
 
+// A name saved without an extension takes the chosen type's ("*.qif"), or
+// lpstrDefExt where the type has none of its own.
+std::string ExtensionOfType(const FileDialog& d) {
+  std::string first = Patterns(d);
+  first = first.substr(0, first.find(';'));
+  if (first.size() > 2 && first.compare(0, 2, "*.") == 0 && first.find_first_of("*?", 2) == std::string::npos)
+    return first.substr(2);
+  return d.ofn->lpstrDefExt;
+}
+
 void Fill(HWND hwnd, FileDialog& d) {
   d.entries.clear();
   std::vector<Entry> folders, files;
@@ -172,7 +182,7 @@ void Open(HWND hwnd, FileDialog& d) {
     return;
   }
   if (d.save && path.extension().empty() && d.ofn->lpstrDefExt && *d.ofn->lpstrDefExt)
-    path += std::string(".") + d.ofn->lpstrDefExt;
+    path += "." + ExtensionOfType(d);
   path = path.lexically_normal();
   if (!fs::is_directory(path.parent_path(), error)) {
     Warn(hwnd, d, text + "\nPath does not exist.\nCheck the path and try again.", MB_OK);

@@ -17,6 +17,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const char kFilter[] = "Bank statements\0*.ofx;*.qfx;*.qif;*.csv\0All files\0*.*\0";
+const char kSaveFilter[] = "QIF\0*.qif\0All files\0*.*\0";
 
 struct Outcome {
   std::string path;  // empty when cancelled
@@ -44,7 +45,7 @@ class FileDialogTest : public ::testing::Test {
       std::snprintf(file, sizeof file, "%s", initialName);
       OPENFILENAMEA ofn = {};
       ofn.lStructSize = sizeof ofn;
-      ofn.lpstrFilter = kFilter;
+      ofn.lpstrFilter = save ? kSaveFilter : kFilter;
       ofn.nFilterIndex = 1;
       ofn.lpstrFile = file;
       ofn.nMaxFile = sizeof file;
@@ -117,9 +118,10 @@ TEST_F(FileDialogTest, SaveAddsTheExtensionAndAsksBeforeReplacing) {
     std::string script;
     std::string path;
   } cases[] = {
-      {"new name gets the extension", "type 1152 april\nenter\n", "april.csv"},
+      {"new name gets the type's extension", "type 1152 april\nenter\n", "april.qif"},
       {"replacing: No keeps the dialog open", "type 1152 march.csv\nenter\nanswer no\nescape\n", ""},
-      {"replacing: Yes", "type 1152 march\nenter\nanswer yes\n", "march.csv"},
+      {"replacing: Yes", "pick 1136 1\ntype 1152 march\nenter\nanswer yes\n", "march.csv"},
+      {"a type of any file: the default extension", "pick 1136 1\ntype 1152 april\nenter\n", "april.csv"},
       {"no such folder", "type 1152 nowhere/april.csv\nenter\nanswer ok\nescape\n", ""},
   };
   for (const Case& c : cases) {

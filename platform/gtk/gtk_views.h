@@ -10,6 +10,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -74,6 +75,8 @@ class GtkFrontEnd : public layer::FrontEnd {
   bool WaitForInput(layer::Window*) override;
   void Changed() override { dirty_ = true; }
   int ShownLines(const layer::Window& control) override;
+  // gtk_files.cpp: GTK's native chooser for GetOpenFileName and GetSaveFileName.
+  std::optional<layer::FileDialogAnswer> ChooseFile(const layer::FileDialogRequest& request) override;
 
   void Close() { closing_ = true; }
 
@@ -135,6 +138,9 @@ size_t ByteOffset(const std::string& text, int chars);
 // The dialog manager's caret and selection onto a focused field that does
 // not show them yet.
 void PushSelection(ControlView* c, bool focused);
+
+// gtk_files.cpp
+void ConnectDrop(WindowView* view);  // files dropped on the window
 
 // gtk_signals.cpp
 void ConnectWindow(WindowView* view);

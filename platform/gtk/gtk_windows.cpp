@@ -69,6 +69,7 @@ WindowView* GtkFrontEnd::Create(Window* w) {
   }
   Labels(view);
   ConnectWindow(view);
+  ConnectDrop(view);
   gtk_window_present(GTK_WINDOW(window));
   return view;
 }

@@ -8,7 +8,9 @@
 #include <system_error>
 #include <vector>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -53,9 +55,10 @@ bool CreateNewFile(const char* fileName) {
   close(fd);
   return true;
 #else
-  std::FILE* file = std::fopen(fileName, "wx");
-  if (!file) return false;
-  std::fclose(file);
+  // The C library's "wx" is not exclusive everywhere; CREATE_NEW is.
+  HANDLE file = CreateFileA(fileName, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
   return true;
 #endif
 }

@@ -4,8 +4,11 @@
 
 #ifdef _WIN32
 #include <windows.h>
-// The common dialogs (comdlg32) and dropped files (shell32).
+// The common dialogs (comdlg32: their errors and control ids too) and
+// dropped files (shell32).
+#include <cderr.h>
 #include <commdlg.h>
+#include <dlgs.h>
 #include <shellapi.h>
 #else
 

@@ -57,7 +57,9 @@ std::string BackupLedger(DatabaseEngine* engine, const fs::path& dataFolder, std
   if (!local || std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", local) == 0) return "the time is unknown";
   std::string problem;
   for (int n = 1; n <= kSameSecond; ++n) {
-    std::string name = std::string("Ledger-") + stamp + (n == 1 ? "" : "-" + std::to_string(n)) + ".dat";
+    char name[64];
+    if (n == 1) std::snprintf(name, sizeof name, "Ledger-%s.dat", stamp);
+    else std::snprintf(name, sizeof name, "Ledger-%s-%d.dat", stamp, n);
     fs::path path = folder / name;
     if (fs::exists(path, error)) continue;
     if (engine->Backup(path.string().c_str()) != 0) {

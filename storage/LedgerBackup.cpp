@@ -10,7 +10,9 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr char kFolder[] = "Backups";
-constexpr int kSameSecond = 9;  // copies made within one second get -2 .. -9
+// Copies made within one second get -2, -3 and so on (a script may import
+// many files in a row); the bound only stops a folder that refuses every name.
+constexpr int kSameSecond = 100000;
 
 // The order of a copy's name, oldest first: its stamp, then its -N; empty for
 // a file that is not one of ours.
@@ -24,9 +26,11 @@ std::string SortKey(const std::string& name) {
     if (i == 8 ? stamp[i] != '-' : !digit) return {};
   }
   std::string rest = name.substr(22, name.size() - 26);
-  if (rest.empty()) return stamp + "-1";
-  if (rest.size() != 2 || rest[0] != '-' || rest[1] < '2' || rest[1] > '9') return {};
-  return stamp + rest;
+  if (rest.empty()) return stamp + "-000001";
+  if (rest.size() < 2 || rest.size() > 7 || rest[0] != '-' || rest[1] == '0') return {};
+  for (size_t i = 1; i < rest.size(); ++i)
+    if (rest[i] < '0' || rest[i] > '9') return {};
+  return stamp + "-" + std::string(7 - rest.size(), '0') + rest.substr(1);
 }
 
 void Prune(const fs::path& folder) {
@@ -70,7 +74,7 @@ std::string BackupLedger(DatabaseEngine* engine, const fs::path& dataFolder, std
     if (problem.empty()) problem = "the engine made no copy";
     return path.string() + ": " + problem;
   }
-  return "too many copies in " + folder.string() + " this second";
+  return "no free name for a copy in " + folder.string();
 }
 
 std::string BackupLedger(DatabaseEngine* engine) { return BackupLedger(engine, fs::path(), std::time(nullptr)); }

@@ -83,24 +83,27 @@ TEST_F(BackupTest, CopyHoldsTheLedgerIsOwnersAloneAndNeverOverwrites) {
 
 TEST_F(BackupTest, OnlyTheNewestCopiesAreKeptAndOtherFilesAreLeftAlone) {
   fs::create_directory(Backups());
-  // 21 older copies (one of the same stamp made second), and files not ours.
+  // 22 older copies (two more of one second, the tenth after the second),
+  // and files not ours.
   for (int second = 0; second < 20; ++second) {
     char name[64];
     std::snprintf(name, sizeof name, "Ledger-20260304-0505%02d.dat", second);
     std::ofstream(Backups() / name) << "old";
   }
   std::ofstream(Backups() / "Ledger-20260304-050519-2.dat") << "old";
+  std::ofstream(Backups() / "Ledger-20260304-050519-10.dat") << "old";
   std::ofstream(Backups() / "notes.txt") << "mine";
   std::ofstream(Backups() / "Ledger-19990101-000000.dat.txt") << "mine";
   ASSERT_EQ(BackupLedger(engine, folder.path, At(7)), "");
   std::vector<std::string> names = Names(Backups());
   std::vector<std::string> expected = {"Ledger-19990101-000000.dat.txt"};
-  for (int second = 2; second < 20; ++second) {
+  for (int second = 3; second < 20; ++second) {
     char name[64];
     std::snprintf(name, sizeof name, "Ledger-20260304-0505%02d.dat", second);
     expected.push_back(name);
   }
   expected.push_back("Ledger-20260304-050519-2.dat");
+  expected.push_back("Ledger-20260304-050519-10.dat");
   expected.push_back("Ledger-20260304-050607.dat");
   expected.push_back("notes.txt");
   std::sort(expected.begin(), expected.end());

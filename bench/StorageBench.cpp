@@ -21,6 +21,7 @@ class SyntheticEngine final : public DatabaseEngine {
   int32_t Close() override { return 1; }
   const char* LastError() override { return ""; }
   int32_t Open(const char*) override { return 1; }
+  int32_t Backup(const char*) override { return 0; }
   int32_t Execute(const char* sql, void* context, RowCallbackFn callback) override {
     benchmark::DoNotOptimize(sql);
     for (int i = 0; i < rows; ++i) {

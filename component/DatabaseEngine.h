@@ -4,10 +4,12 @@
 #include <cstdint>
 
 // The component's file, the name its factory answers to and the interface
-// version this program speaks.
+// version this program speaks. Version 101 appended Backup; the component
+// still answers 100 for programs that know only the first six methods.
 constexpr char kEngineFileName[] = "REDivizud.DLL";
 constexpr char kEngineName[] = "REDivizud";
-constexpr uint32_t kEngineVersion = 100;
+constexpr uint32_t kEngineFirstVersion = 100;
+constexpr uint32_t kEngineVersion = 101;
 
 // Called once per result row inside Execute; a NULL value is a null text.
 // The texts are writable until the callback returns.
@@ -23,6 +25,10 @@ class DatabaseEngine {
   virtual int32_t Execute(const char* sql, void* context, RowCallbackFn callback) = 0;
   // Opens or creates the database file; non-zero when it is open and readable.
   virtual int32_t Open(const char* fileName) = 0;
+  // Copies the open database, as it stands between transactions, into a new
+  // file of that name (its owner's alone); non-zero on success. Refused when
+  // the file exists. Appended in version 101: the slots above never move.
+  virtual int32_t Backup(const char* fileName) = 0;
 
  protected:
   ~DatabaseEngine() = default;  // objects end through Release

@@ -6,7 +6,9 @@
 #include "engine/SqliteEngine.h"
 
 extern "C" void* CreateInstance(const char* componentName, uint32_t version, void* module) {
-  if (!componentName || std::strcmp(componentName, kEngineName) != 0 || version != kEngineVersion) return nullptr;
+  if (!componentName || std::strcmp(componentName, kEngineName) != 0) return nullptr;
+  // The interface only grows at its end, so an older program's version is served too.
+  if (version < kEngineFirstVersion || version > kEngineVersion) return nullptr;
   DatabaseEngine* engine = new (std::nothrow) SqliteEngine(static_cast<RefCounted*>(module));
   return engine;
 }

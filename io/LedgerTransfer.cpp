@@ -10,6 +10,7 @@
 #include "io/Fields.h"
 #include "io/Matching.h"
 #include "storage/CalendarDate.h"
+#include "storage/LedgerBackup.h"
 #include "storage/LedgerCore.h"
 #include "storage/Money.h"
 
@@ -51,10 +52,17 @@ LedgerFile::~LedgerFile() {
     accounts->ClearRows();
     delete accounts;
   }
-  if (engine) {
+  if (engine && !borrowed) {
     engine->Close();
     engine->Release();
   }
+}
+
+void LedgerFile::Borrow(DatabaseEngine* openEngine, AccountRecord* currentAccount) {
+  borrowed = true;
+  engine = openEngine;
+  account = currentAccount;
+  ledger = new LedgerRecord(engine, "QLedger");
 }
 
 std::string LedgerFile::Open() {
@@ -177,6 +185,9 @@ ImportPlan PlanImport(LedgerFile& file, const std::vector<StatementRow>& rows, c
 std::string ApplyImport(LedgerFile& file, const ImportPlan& plan, const Progress& progress) {
   AccountRecord* account = file.Account();
   const float oldBalance = account->mAccBalance;
+  if (plan.add.empty() && plan.cleared == 0) return {};
+  // An import of the wrong file cannot be taken back row by row.
+  if (std::string problem = BackupLedger(file.Engine()); !problem.empty()) return BackupRefusal(problem);
   // Matched rows do not move the balance; a plain one is now cleared.
   std::vector<int32_t> clear;
   std::vector<const PlannedMatch*> clearing;

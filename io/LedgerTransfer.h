@@ -24,14 +24,19 @@ class LedgerFile {
   // Opens Ledger.dat in the current folder and finds its account; on failure
   // returns the message and leaves the file as it was.
   std::string Open();
+  // Over the ledger the register has open (its engine holds the file's
+  // lock): the engine and the account stay the caller's.
+  void Borrow(DatabaseEngine* openEngine, AccountRecord* currentAccount);
   AccountRecord* Account() { return account; }
   LedgerRecord* Ledger() { return ledger; }
+  DatabaseEngine* Engine() { return engine; }
 
  private:
   DatabaseEngine* engine = nullptr;
   AccountRecord* accounts = nullptr;
   AccountRecord* account = nullptr;
   LedgerRecord* ledger = nullptr;
+  bool borrowed = false;
 };
 
 // A statement transaction found in the register: the row is not added again,

@@ -4,6 +4,12 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// The common dialogs (comdlg32: their errors and control ids too) and
+// dropped files (shell32).
+#include <cderr.h>
+#include <commdlg.h>
+#include <dlgs.h>
+#include <shellapi.h>
 #else
 
 #include <cstddef>
@@ -150,6 +156,7 @@ typedef INT_PTR(WINAPI* FARPROC)();
 #define WS_TABSTOP 0x00010000L
 #define WS_MINIMIZEBOX 0x00020000L
 #define WS_MAXIMIZEBOX 0x00010000L
+#define WS_EX_ACCEPTFILES 0x00000010L
 #define WS_EX_CLIENTEDGE 0x00000200L
 #define WS_EX_STATICEDGE 0x00020000L
 
@@ -301,12 +308,67 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR name);
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
 BOOL WINAPI SetDllDirectoryA(LPCSTR folder);
 DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer);
+BOOL WINAPI SetCurrentDirectoryA(LPCSTR folder);
 HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
                           DWORD attributes, HANDLE templateFile);
 BOOL WINAPI CloseHandle(HANDLE handle);
 HANDLE WINAPI GetStdHandle(DWORD which);
 DWORD WINAPI GetFileType(HANDLE file);
 BOOL WINAPI SetConsoleOutputCP(UINT codePage);
+
+// The common file dialogs
+typedef struct tagOFNA {
+  DWORD lStructSize;
+  HWND hwndOwner;
+  HINSTANCE hInstance;
+  LPCSTR lpstrFilter;  // pairs of "name\0pattern;pattern\0", ending in an empty name
+  LPSTR lpstrCustomFilter;
+  DWORD nMaxCustFilter;
+  DWORD nFilterIndex;  // 1-based; 0 takes the first
+  LPSTR lpstrFile;     // in: the name shown at first; out: the full path
+  DWORD nMaxFile;
+  LPSTR lpstrFileTitle;
+  DWORD nMaxFileTitle;
+  LPCSTR lpstrInitialDir;
+  LPCSTR lpstrTitle;
+  DWORD Flags;
+  WORD nFileOffset;
+  WORD nFileExtension;
+  LPCSTR lpstrDefExt;
+  LPARAM lCustData;
+  void* lpfnHook;
+  LPCSTR lpTemplateName;
+  void* pvReserved;
+  DWORD dwReserved;
+  DWORD FlagsEx;
+} OPENFILENAMEA, *LPOPENFILENAMEA;
+#define OFN_READONLY 0x00000001
+#define OFN_OVERWRITEPROMPT 0x00000002
+#define OFN_HIDEREADONLY 0x00000004
+#define OFN_NOCHANGEDIR 0x00000008
+#define OFN_PATHMUSTEXIST 0x00000800
+#define OFN_FILEMUSTEXIST 0x00001000
+#define OFN_EXPLORER 0x00080000
+#define FNERR_BUFFERTOOSMALL 0x3003
+// Control ids of the dialog, as the system's templates number them.
+#define stc1 0x0440
+#define stc2 0x0441
+#define stc3 0x0442
+#define lst1 0x0460
+#define cmb1 0x0470
+#define edt1 0x0480
+BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA ofn);
+BOOL WINAPI GetSaveFileNameA(LPOPENFILENAMEA ofn);
+DWORD WINAPI CommDlgExtendedError();
+
+// Dropped files
+struct HDROP__;
+typedef HDROP__* HDROP;
+#define WM_DROPFILES 0x0233
+void WINAPI DragAcceptFiles(HWND window, BOOL accept);
+// index 0xFFFFFFFF: the count; buffer null: the length of that name.
+UINT WINAPI DragQueryFileA(HDROP drop, UINT index, LPSTR buffer, UINT size);
+void WINAPI DragFinish(HDROP drop);
 
 // The program's entry, called by the layer's main().
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show);

@@ -17,3 +17,4 @@ bash tests/windows/dialog_keys_session.sh build-windows/bin build-windows/test-a
 bash tests/windows/wine_installer.sh build-windows build-windows/test-artefacts
 bash tests/windows/wine_utf8_session.sh build-windows/bin build-windows/test-artefacts
 bash tests/windows/ofx_import.sh build-windows/bin
+bash tests/windows/import_session.sh build-windows/bin build-windows/test-artefacts

@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "resources/resource.h"
+#include "storage/LedgerBackup.h"
 #include "storage/LedgerCore.h"
 #include "ui/RegisterList.h"
 
@@ -61,6 +62,11 @@ void RemoveReconciled(HWND window) {
                            "You may need to backup your database file before proceeding.",
                            "Warning", MB_OKCANCEL | MB_ICONWARNING);
   if (answer != IDOK) return;
+  // The rows are gone for good: refuse unless a copy of the ledger was kept.
+  if (std::string problem = BackupLedger(appState.engine); !problem.empty()) {
+    MessageBoxA(window, BackupRefusal(problem).c_str(), "Remove Reconciled", MB_OK | MB_ICONERROR);
+    return;
+  }
   RemoveReconciledRows(appState.ledger);
   RefreshList();
 }

@@ -8,6 +8,7 @@
 #include "ui/PayeeList.h"
 #include "ui/RegisterList.h"
 #include "ui/Report.h"
+#include "ui/StatementCommands.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ void InitRegisterWindow(HWND window) {
   SendMessageA(GetDlgItem(window, IDC_REGISTER), LB_SETTABSTOPS, 5, reinterpret_cast<LPARAM>(tabStops));
   LoadPayees(window);
   RefreshList();
+  DragAcceptFiles(window, TRUE);  // a statement file dropped here is imported
 }
 
 void RouteCommand(HWND window, int id, int notification) {
@@ -36,6 +38,8 @@ void RouteCommand(HWND window, int id, int notification) {
     case ID_SETUP_HIDERECONCILED: ToggleHideReconciled(window); break;
     case ID_RECORD_REMOVERECONCILED: RemoveReconciled(window); break;
     case ID_RECORD_REPORT: WriteReport(); break;
+    case ID_RECORD_IMPORT: ImportStatement(window); break;
+    case ID_RECORD_EXPORT: ExportStatement(window); break;
     default: break;  // Enter (IDOK) and Escape (IDCANCEL) among them: no default button
   }
 }
@@ -52,6 +56,9 @@ INT_PTR CALLBACK RegisterWindowProc(HWND window, UINT message, WPARAM wParam, LP
       return TRUE;
     case WM_COMMAND:
       RouteCommand(window, LOWORD(wParam), HIWORD(wParam));
+      return TRUE;
+    case WM_DROPFILES:
+      ImportDroppedFiles(window, reinterpret_cast<HDROP>(wParam));
       return TRUE;
     default:
       return FALSE;

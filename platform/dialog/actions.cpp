@@ -179,6 +179,12 @@ std::string CloseBox(HWND dialog) {
   return why;
 }
 
+std::string Drop(HWND dialog, const std::string& path) {
+  std::string why;
+  if (Usable(dialog, why) && !DropFiles(dialog, {path})) why = "the window takes no dropped files";
+  return why;
+}
+
 std::string Text(HWND dialog, int id) {
   Window* d = Dialog(dialog);
   if (!d) return "";

@@ -21,6 +21,7 @@ std::string Focus(HWND dialog, int id);
 std::string Press(HWND dialog, Key key, unsigned modifiers = 0);
 std::string Alt(HWND dialog, char letter);
 std::string CloseBox(HWND dialog);
+std::string Drop(HWND dialog, const std::string& path);  // a file dropped on the window
 
 std::string Text(HWND dialog, int id);  // the caption for id 0
 bool Enabled(HWND dialog, int id);

@@ -172,7 +172,11 @@ using namespace layer;
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND owner, DLGPROC proc, LPARAM param) {
   const DialogTemplate* t = Resources().Dialog(ResourceId(templateName));
   if (!t) return -1;
-  std::unique_ptr<Window> holder = CreateDialogWindow(*t);
+  return layer::RunDialog(*t, owner, proc, param);
+}
+
+INT_PTR layer::RunDialog(const DialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param) {
+  std::unique_ptr<Window> holder = CreateDialogWindow(t);
   Window* d = holder.get();
   d->dialog.proc = proc;
   d->dialog.param = param;

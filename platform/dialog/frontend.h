@@ -19,6 +19,23 @@ struct MessageBoxRequest {
   int escapeButton = 0;      // what Esc or the close box gives; 0 when they do nothing
 };
 
+// GetOpenFileName or GetSaveFileName about to show its dialog.
+struct FileDialogRequest {
+  HWND owner = nullptr;
+  bool save = false;
+  std::string title;
+  std::vector<std::pair<std::string, std::string>> filters;  // name, patterns ("*.ofx;*.qif")
+  int filterIndex = 0;  // 0-based
+  std::string folder;   // where it starts
+  std::string name;     // the name it offers
+};
+
+struct FileDialogAnswer {
+  bool chosen = false;  // false: cancelled
+  std::string path;
+  int filterIndex = 0;
+};
+
 class FrontEnd {
  public:
   virtual ~FrontEnd() = default;
@@ -35,6 +52,10 @@ class FrontEnd {
   // A message box is about to be shown. An answer here takes it at once,
   // without a window or a loop of its own.
   virtual std::optional<int> AnswerMessageBox(const MessageBoxRequest&) { return std::nullopt; }
+
+  // A file dialog is about to be shown. A front end with a chooser of its own
+  // (the desktop's) answers here; none shows the layer's dialog.
+  virtual std::optional<FileDialogAnswer> ChooseFile(const FileDialogRequest&) { return std::nullopt; }
 
   // A modal loop was given up because its window would not close.
   virtual void Abandoned(Window*) {}

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/dialog/window.h"
 
@@ -42,6 +43,9 @@ void ClickMenuBar(HWND dialog, int popup);    // open (or close) a popup of the 
 void ClickMenuItem(HWND dialog, int item);    // choose an item of the open popup
 void ClickCloseBox(HWND dialog);              // WM_CLOSE
 void Activate(HWND topLevel);                 // bring a top-level window to the front
+// Files dropped on a window: WM_DROPFILES to its top-level window when that
+// accepts files (DragAcceptFiles); false when it does not.
+bool DropFiles(HWND window, const std::vector<std::string>& paths);
 
 // A front end that edits fields with a text widget of its own (input methods,
 // the clipboard) reports what the person did to the text: bytes [start, end)

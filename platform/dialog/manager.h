@@ -52,6 +52,8 @@ void ActivateNext();  // after the active window was hidden or disabled
 // Dialogs.
 std::unique_ptr<Window> CreateDialogWindow(const DialogTemplate& t);
 INT_PTR RunModal(Window* dialog);
+// DialogBoxParam over a template made in code (the common dialogs).
+INT_PTR RunDialog(const DialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param);
 int DefaultId(Window* dialog);  // DM_GETDEFID's id, else IDOK
 // The push button that shows itself as the default: the focused one when the
 // dialog manager moved the focus onto it, else the one of the default id.

@@ -10,6 +10,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -78,6 +79,8 @@ class GtkFrontEnd : public layer::FrontEnd {
   bool WaitForInput(layer::Window*) override;
   void Changed() override { dirty_ = true; }
   int ShownLines(const layer::Window& control) override;
+  // gtk_files.cpp: GTK's native chooser for GetOpenFileName and GetSaveFileName.
+  std::optional<layer::FileDialogAnswer> ChooseFile(const layer::FileDialogRequest& request) override;
 
   void Close() { closing_ = true; }
 
@@ -152,6 +155,9 @@ void SetProgramClass(const std::string& name);
 // The application id as the window's whole WM_CLASS (X11) or its app_id
 // (Wayland), where GTK would take the program's name.
 void SetWindowIdentity(GtkWidget* window, const std::string& applicationId);
+
+// gtk_files.cpp
+void ConnectDrop(WindowView* view);  // files dropped on the window
 
 // gtk_signals.cpp
 void ConnectWindow(WindowView* view);

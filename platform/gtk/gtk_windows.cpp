@@ -103,6 +103,7 @@ WindowView* GtkFrontEnd::Create(Window* w) {
   }
   Labels(view);
   ConnectWindow(view);
+  ConnectDrop(view);
   gtk_window_present(GTK_WINDOW(window));
   return view;
 }

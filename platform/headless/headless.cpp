@@ -90,6 +90,7 @@ void Session::Tab(bool shift) {
 }
 void Session::Alt(char letter) { Report("Alt", letter, actions::Alt(Active(), letter)); }
 void Session::CloseBox() { Report("CloseBox", 0, actions::CloseBox(Active())); }
+void Session::Drop(const std::string& path) { Report("Drop", 0, actions::Drop(Active(), path)); }
 
 std::string Session::Text(int id) const { return actions::Text(Active(), id); }
 bool Session::Enabled(int id) const { return actions::Enabled(Active(), id); }

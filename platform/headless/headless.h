@@ -58,6 +58,7 @@ class Session {
   void Tab(bool shift = false);
   void Alt(char letter);                        // Alt+letter
   void CloseBox();                              // the window's close box
+  void Drop(const std::string& path);           // a file dropped on the window
 
   // What a person sees.
   std::string Text(int id) const;               // also the caption with id 0

@@ -165,6 +165,11 @@ class ScriptFrontEnd : public layer::FrontEnd {
     else if (verb == "shift-tab" && first.empty()) why = actions::Press(target, layer::Key::Tab, layer::kShift);
     else if (verb == "alt" && first.size() == 1) why = actions::Alt(target, first[0]);
     else if (verb == "close" && first.empty()) why = actions::CloseBox(target);
+    else if (verb == "drop" && !first.empty()) {
+      std::optional<std::string> path = TextArgument(rest.empty() ? first : first + " " + rest);
+      if (!path) why = "unterminated text";
+      else why = actions::Drop(target, *path);
+    }
     else if (verb == "answer" && Button(first)) {
       answers_.push_back(*Button(first));
       return false;

@@ -1,4 +1,4 @@
-// GetCurrentDirectoryA over getcwd.
+// GetCurrentDirectoryA and SetCurrentDirectoryA over getcwd and chdir.
 #include <unistd.h>
 
 #include <cerrno>
@@ -19,3 +19,5 @@ DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer) {
   std::memcpy(buffer, dir.c_str(), dir.size() + 1);
   return static_cast<DWORD>(dir.size());
 }
+
+BOOL WINAPI SetCurrentDirectoryA(LPCSTR folder) { return folder && chdir(folder) == 0 ? TRUE : FALSE; }

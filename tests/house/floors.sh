@@ -5,7 +5,8 @@
 cd "$1" || exit 2
 floors='platform/entry
 app/start
-ui io
+ui
+io
 app
 storage engine
 component

@@ -684,6 +684,13 @@ const std::string kTwoAccounts =
     "!Account\nNChecking\nTBank\n^\n!Type:Bank\nD01/02/2003\nT-1.00\nPRent\n^\nD01/03/2003\nT0.00\nPVoided\n^\n"
     "!Account\nNSavings\nTBank\n^\n!Type:Bank\nD01/31/2003\nT0.12\nPInterest\n^\n";
 
+size_t CopiesKept() {
+  std::error_code error;
+  size_t count = 0;
+  for (fs::directory_iterator it("Backups", error), end; !error && it != end; it.increment(error)) ++count;
+  return count;
+}
+
 }  // namespace
 
 // A file of several accounts lands in the register only as the account
@@ -768,3 +775,31 @@ TEST_F(ImportExportTest, FormulaLikePayeesAreExportedAsTextAndImportedBack) {
   ASSERT_EQ(Run({"import", "--no-match", "out.csv"}).code, 0);
   EXPECT_EQ(Rows(), before);
 }
+
+// An import that changes the ledger keeps a copy of it first; a dry run and
+// an import that adds nothing do not, and without a copy nothing is added.
+TEST_F(ImportExportTest, ImportKeepsACopyFirstAndWithoutOneAddsNothing) {
+  WriteFile("ok.qif", "!Type:Bank\nD01/02/2003\nT-1.00\nPShop\n^\n");
+  WriteFile("Backups", "a file where the folder should be");
+  Result refused = Run({"import", "ok.qif"});
+  EXPECT_EQ(refused.code, 1);
+  EXPECT_EQ(refused.err.rfind("checkbook-io: A backup copy of Ledger.dat could not be made, so nothing was changed.\n", 0),
+            0u)
+      << refused.err;
+  EXPECT_TRUE(Rows().empty());
+  fs::remove("Backups");
+  struct Case {
+    std::vector<std::string> arguments;
+    size_t copies;
+  } cases[] = {
+      {{"import", "--dry-run", "ok.qif"}, 0},
+      {{"import", "ok.qif"}, 1},
+      {{"import", "ok.qif"}, 1},  // all duplicates: nothing changes, no copy
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Run(c.arguments).code, 0);
+    EXPECT_EQ(CopiesKept(), c.copies);
+  }
+  EXPECT_EQ(Rows().size(), 1u);
+}
+

@@ -124,7 +124,8 @@ TEST(ResourceScript, MainMenuAndIcon) {
   EXPECT_EQ((*bar)[0].text, "&Record");
   EXPECT_TRUE((*bar)[0].flags & MF_POPUP);
   EXPECT_EQ(describe((*bar)[0]),
-            "&New=1008|&Edit=1009|&Delete=1010|-|Re&port..=40005|&Remove Reconciled..=40004|-|&Exit=40002|");
+            "&New=1008|&Edit=1009|&Delete=1010|-|Re&port..=40005|&Import Statement...=40006|E&xport...=40007|"
+            "&Remove Reconciled..=40004|-|&Exit=40002|");
   EXPECT_EQ((*bar)[1].text, "&Setup");
   EXPECT_EQ(describe((*bar)[1]), "&Account Details...=40001|-|&Hide Reconciled..=40003|");
   EXPECT_EQ(ProgramResources().icons.at(IDI_CHECKBOOK), "checkbook.ico");

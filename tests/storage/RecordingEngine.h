@@ -18,6 +18,7 @@ class RecordingEngine final : public DatabaseEngine {
   int32_t Close() override { return 1; }
   const char* LastError() override { return ""; }
   int32_t Open(const char*) override { return 1; }
+  int32_t Backup(const char*) override { return 0; }
 
   int32_t Execute(const char* sql, void* context, RowCallbackFn callback) override {
     statements.push_back(sql);

@@ -95,4 +95,36 @@ TEST_F(RegisterTest, RemoveReconciledDeletesEveryAccountsReconciledRowsAfterAWar
   EXPECT_EQ(Stored(), (Lines{"01/02/2003|0|Marked|5.00|0.00|3", "01/03/2003|0|Plain|0.00|8.00|0"}));
 }
 
+// Remove Reconciled deletes for good: it goes ahead only over a copy kept in
+// Backups, and with no copy it changes nothing.
+TEST_F(RegisterTest, RemoveReconciledKeepsACopyFirstAndWithoutOneRemovesNothing) {
+  AddAccount(50);
+  AddRow("01/01/2003", 0, "Old", 9, 0, 2);
+  AddRow("01/03/2003", 0, "Plain", 0, 8, 0);
+  const Lines before = Stored();
+  std::ofstream("Backups") << "a file where the folder should be";
+  ui.Then([&] {
+    ui.AnswerNextMessageBox(IDOK);
+    ui.ChooseMenu(ID_RECORD_REMOVERECONCILED);
+    ASSERT_EQ(ui.MessageBoxes().size(), 2u);
+    EXPECT_EQ(ui.MessageBoxes()[1].caption, "Remove Reconciled");
+    EXPECT_EQ(ui.MessageBoxes()[1].text.rfind("A backup copy of Ledger.dat could not be made, so nothing was changed.\n", 0),
+              0u)
+        << ui.MessageBoxes()[1].text;
+    EXPECT_EQ(ui.MessageBoxes()[1].style, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_EQ(Stored(), before);
+    EXPECT_EQ(ui.Lines(IDC_REGISTER).size(), 2u);
+    std::filesystem::remove("Backups");
+    ui.AnswerNextMessageBox(IDOK);
+    ui.ChooseMenu(ID_RECORD_REMOVERECONCILED);
+    EXPECT_EQ(ui.Lines(IDC_REGISTER).size(), 1u);
+  });
+  Run();
+  EXPECT_EQ(Stored(), (Lines{"01/03/2003|0|Plain|0.00|8.00|0"}));
+  std::vector<std::filesystem::path> copies;
+  for (const auto& entry : std::filesystem::directory_iterator("Backups")) copies.push_back(entry.path());
+  ASSERT_EQ(copies.size(), 1u);
+  EXPECT_EQ(copies[0].filename().string().rfind("Ledger-", 0), 0u);
+}
+
 }  // namespace

@@ -31,6 +31,7 @@ class TestEngine final : public DatabaseEngine {
   int32_t Close() override { return crashed ? 0 : real->Close(); }
   const char* LastError() override { return real->LastError(); }
   int32_t Open(const char* fileName) override { return real->Open(fileName); }
+  int32_t Backup(const char* fileName) override { return real->Backup(fileName); }
   int32_t Execute(const char* sql, void* context, RowCallbackFn callback) override {
     std::string text = sql;
     if (!crashed && !crashAt.empty() && text.starts_with(crashAt)) {

@@ -88,7 +88,10 @@ void Refuse(HWND window, const std::string& text) {
 // What checkbook-io would say of a refused file, with the options that only
 // it has where they would help.
 std::string Refusal(const std::string& path, int line, const std::string& cause, FileFormat format) {
-  std::string text = FileName(path) + (line > 0 ? ":" + std::to_string(line) : "") + ": " + cause + "\n\nNothing was changed.";
+  // Appended piece by piece: GCC 12 for Windows warns falsely on one long sum.
+  std::string text = FileName(path);
+  if (line > 0) text.append(":").append(std::to_string(line));
+  text.append(": ").append(cause).append("\n\nNothing was changed.");
   if (cause.find("--") != std::string::npos)
     text += "\nThe options named are checkbook-io's: run checkbook-io import FILE with them in the data folder.";
   else if (format == FileFormat::Csv && (cause.find("column") != std::string::npos || cause.find("date") != std::string::npos))

@@ -14,6 +14,7 @@
 #include "io/InputEncoding.h"
 #include "io/LedgerTransfer.h"
 #include "io/StatementFiles.h"
+#include "io/StatementImport.h"
 #include "platform/win32.h"
 #include "storage/Money.h"
 
@@ -143,22 +144,15 @@ struct Kept {
   size_t payeesCut = 0;
 };
 
-std::string AccountText(const StatementAccount& account) {
-  std::string text = account.id.empty() ? "(unnamed)" : account.id;
-  text += " (" + account.type + ", " + std::to_string(account.transactions) +
-          (account.transactions == 1 ? " transaction)" : " transactions)");
-  return text;
-}
-
 // The rows of the one account to import. A file of several accounts names
 // the one with --account; an investment account is no register's.
 Kept KeepAccountRows(const ReadResult& read, const Options& options, std::string& refusal, std::FILE* dryRun) {
   Kept kept;
   const std::vector<StatementAccount>& accounts = read.accounts;
-  size_t chosen = SIZE_MAX, active = 0, lastActive = 0;
-  for (size_t i = 0; i < accounts.size(); ++i) {
-    if (accounts[i].transactions > 0) ++active, lastActive = i;
-    if (options.accountGiven && chosen == SIZE_MAX && accounts[i].id == options.account) chosen = i;
+  const size_t active = AccountsWithRows(read).size();
+  size_t chosen = SIZE_MAX;
+  for (size_t i = 0; options.accountGiven && chosen == SIZE_MAX && i < accounts.size(); ++i) {
+    if (accounts[i].id == options.account) chosen = i;
   }
   for (size_t i = 0; options.accountGiven && chosen == SIZE_MAX && i < accounts.size(); ++i) {
     if (LowerAscii(accounts[i].id) == LowerAscii(options.account)) chosen = i;
@@ -185,15 +179,11 @@ Kept KeepAccountRows(const ReadResult& read, const Options& options, std::string
                 " accounts with transactions; choose one with --account and its number or name:" + list;
       return kept;
     }
-    chosen = active == 1 ? lastActive : 0;
+    chosen = OnlyAccount(read);
   }
-  if (chosen < accounts.size() && accounts[chosen].investment) {
-    refusal = "this is an investment statement (" + AccountText(accounts[chosen]) +
-              "), not a bank or card statement";
-    return kept;
-  }
-  for (const StatementRow& row : read.rows) {
-    if (chosen < accounts.size() && row.account != chosen) continue;
+  refusal = AccountRefusal(read, chosen);
+  if (!refusal.empty()) return kept;
+  for (const StatementRow& row : AccountRows(read, chosen)) {
     if (row.cents == 0) {
       ++kept.zero;
       continue;

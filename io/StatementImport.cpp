@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <vector>
 
 #include "io/Fields.h"
@@ -126,4 +127,36 @@ StatementRead ReadStatement(std::string_view bytes) {
                                                    : ReadCsv(text, options);
   if (!result.read.Failed()) result.closingCents = ClosingBalance(text, result.format, result.read);
   return result;
+}
+
+std::string AccountText(const StatementAccount& account) {
+  std::string text = account.id.empty() ? "(unnamed)" : account.id;
+  text += " (" + account.type + ", " + std::to_string(account.transactions) +
+          (account.transactions == 1 ? " transaction)" : " transactions)");
+  return text;
+}
+
+std::vector<size_t> AccountsWithRows(const ReadResult& read) {
+  std::vector<size_t> active;
+  for (size_t i = 0; i < read.accounts.size(); ++i)
+    if (read.accounts[i].transactions > 0) active.push_back(i);
+  return active;
+}
+
+size_t OnlyAccount(const ReadResult& read) {
+  if (read.accounts.empty()) return SIZE_MAX;
+  std::vector<size_t> active = AccountsWithRows(read);
+  return active.empty() ? 0 : active.back();
+}
+
+std::string AccountRefusal(const ReadResult& read, size_t chosen) {
+  if (chosen >= read.accounts.size() || !read.accounts[chosen].investment) return {};
+  return "this is an investment statement (" + AccountText(read.accounts[chosen]) + "), not a bank or card statement";
+}
+
+std::vector<StatementRow> AccountRows(const ReadResult& read, size_t chosen) {
+  std::vector<StatementRow> rows;
+  for (const StatementRow& row : read.rows)
+    if (chosen >= read.accounts.size() || row.account == chosen) rows.push_back(row);
+  return rows;
 }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "io/InputEncoding.h"
 #include "io/StatementFiles.h"
@@ -23,3 +24,16 @@ StatementRead ReadStatement(std::string_view bytes);
 
 // OFX: LEDGERBAL's BALAMT. CSV: the balance column on the latest row.
 std::optional<int64_t> ClosingBalance(std::string_view text, FileFormat format, const ReadResult& read);
+
+// A file of several accounts: how a list names one, the ones that hold
+// transactions, and the rows of the one imported.
+std::string AccountText(const StatementAccount& account);
+std::vector<size_t> AccountsWithRows(const ReadResult& read);
+// The account taken when the file holds at most one with transactions;
+// SIZE_MAX when the file names no accounts.
+size_t OnlyAccount(const ReadResult& read);
+// Why the account cannot be imported (an investment account is no
+// register's), or empty.
+std::string AccountRefusal(const ReadResult& read, size_t chosen);
+// SIZE_MAX or a file without accounts: every row.
+std::vector<StatementRow> AccountRows(const ReadResult& read, size_t chosen);

@@ -1,10 +1,12 @@
-// Resource ids of the register window, the account dialog, the menu and the icon.
+// Resource ids of the register window, the account dialog, the choice of a
+// statement's account, the menu and the icon.
 #pragma once
 
 #define IDD_REGISTER 101
 #define IDI_CHECKBOOK 103
 #define IDR_MAINMENU 104
 #define IDD_ACCOUNT 105
+#define IDD_CHOOSEACCOUNT 106
 
 // Register window
 #define IDC_REGISTER 1001
@@ -25,6 +27,9 @@
 #define IDC_ACCOUNTNAME 1013
 #define IDC_INITIALBALANCE 1014
 #define IDC_NOTE 1015
+
+// Choice of a statement file's account
+#define IDC_ACCOUNTLIST 1017
 
 // Menu commands
 #define ID_SETUP_ACCOUNTDETAILS 40001

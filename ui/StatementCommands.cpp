@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -171,6 +172,60 @@ bool AsQif(const std::string& path, DWORD type) {
   return type == 2;
 }
 
+// The accounts a person chooses among, and the one chosen.
+struct AccountChoice {
+  const ReadResult* read = nullptr;
+  std::vector<size_t> offered;
+};
+
+INT_PTR CALLBACK ChooseAccountProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG: {
+      const auto* choice = reinterpret_cast<const AccountChoice*>(lParam);
+      for (size_t index : choice->offered) {
+        std::string text = AccountText(choice->read->accounts[index]);
+        SendDlgItemMessageA(dialog, IDC_ACCOUNTLIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+      }
+      SendDlgItemMessageA(dialog, IDC_ACCOUNTLIST, LB_SETCURSEL, 0, 0);
+      return TRUE;
+    }
+    case WM_COMMAND: {
+      // The dialog's result: the chosen line plus one, 0 for Cancel.
+      bool chosen = LOWORD(wParam) == IDOK || (LOWORD(wParam) == IDC_ACCOUNTLIST && HIWORD(wParam) == LBN_DBLCLK);
+      if (chosen) {
+        LRESULT line = SendDlgItemMessageA(dialog, IDC_ACCOUNTLIST, LB_GETCURSEL, 0, 0);
+        if (line != LB_ERR) EndDialog(dialog, line + 1);
+        return TRUE;
+      }
+      if (LOWORD(wParam) == IDCANCEL) {
+        EndDialog(dialog, 0);
+        return TRUE;
+      }
+      return FALSE;
+    }
+    case WM_CLOSE:
+      EndDialog(dialog, 0);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+// The account to import: asked when the file holds several with
+// transactions. False when the person cancelled.
+bool ChooseAccount(HWND window, const ReadResult& read, size_t& chosen) {
+  AccountChoice choice{&read, AccountsWithRows(read)};
+  if (choice.offered.size() <= 1) {
+    chosen = OnlyAccount(read);
+    return true;
+  }
+  INT_PTR line = DialogBoxParamA(appState.instance, MAKEINTRESOURCEA(IDD_CHOOSEACCOUNT), window, ChooseAccountProc,
+                                 reinterpret_cast<LPARAM>(&choice));
+  if (line < 1 || static_cast<size_t>(line) > choice.offered.size()) return false;
+  chosen = choice.offered[static_cast<size_t>(line) - 1];
+  return true;
+}
+
 }  // namespace
 
 void ImportStatement(HWND window) {
@@ -194,9 +249,15 @@ void ImportStatementFile(HWND window, const std::string& path) {
     Refuse(window, Refusal(path, statement.read.errorLine, statement.read.error, statement.format));
     return;
   }
+  size_t chosen = SIZE_MAX;
+  if (!ChooseAccount(window, statement.read, chosen)) return;
+  if (std::string refusal = AccountRefusal(statement.read, chosen); !refusal.empty()) {
+    Refuse(window, Refusal(path, 0, refusal, statement.format));
+    return;
+  }
   LedgerFile ledger;
   ledger.Borrow(appState.engine, account);
-  ImportPlan plan = PlanImport(ledger, statement.read.rows, kDatePattern);
+  ImportPlan plan = PlanImport(ledger, AccountRows(statement.read, chosen), kDatePattern);
   if (!plan.error.empty()) {
     Refuse(window, Refusal(path, plan.errorLine, plan.error, statement.format));
     return;

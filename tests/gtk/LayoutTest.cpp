@@ -265,6 +265,16 @@ TEST_F(LayoutTest, TheAccountDialogHasNoControlCoveringAnotherAndItsTextsWhole) 
   EXPECT_TRUE(checked);
 }
 
+TEST_F(LayoutTest, TheChoiceOfAStatementsAccountHasNoControlCoveringAnotherAndItsTextsWhole) {
+  bool checked = false;
+  checker_.check = [&](layer::Window& w) {
+    ExpectTidy("the choice of a statement's account", w);
+    checked = true;
+  };
+  DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_CHOOSEACCOUNT), nullptr, AccountProc, 0);
+  EXPECT_TRUE(checked);
+}
+
 TEST_F(LayoutTest, EveryMessageBoxOfTheProgramShowsItsTextWholeAndItsButtonsApart) {
   struct Message {
     const char* text;

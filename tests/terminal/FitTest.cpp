@@ -119,6 +119,15 @@ TEST_F(FitTest, EveryWindowOfTheProgramIsDrawnWithNoControlCoveringAnotherAndIts
     ExpectTidy("the account dialog");
     layer::PressKey(layer::Key::Escape);
   });
+  Then([&] { DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_CHOOSEACCOUNT), nullptr, AccountProc, 0); });
+  Then([&] {
+    ASSERT_NE(layer::ActiveWindow(), Register());
+    HWND dialog = layer::ToHandle(layer::ActiveWindow());
+    for (const char* line : {"Checking account 0123456789 (checking, 1234 transactions)", "Savings (savings, 1 transaction)"})
+      SendDlgItemMessageA(dialog, IDC_ACCOUNTLIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
+    ExpectTidy("the choice of a statement's account");
+    layer::PressKey(layer::Key::Escape);
+  });
   for (const Message& m : messages) {
     Then([&] {
       notice = m;

@@ -145,6 +145,64 @@ TEST_F(StatementTest, RefusedFilesSayWhyAndOtherEncodingsAreFound) {
   }
 }
 
+// A file of several accounts must not merge them into the one register:
+// the account chosen from the list is the only one imported, Cancel imports
+// nothing, and an investment account is refused as checkbook-io refuses it.
+TEST_F(StatementTest, AFileOfSeveralAccountsImportsOnlyTheOneChosen) {
+  std::ofstream("two.qif", std::ios::binary)
+      << "!Account\nNChecking\nTBank\n^\n!Type:Bank\nD01/02/2003\nT-1.00\nPRent\n^\nD01/03/2003\nT-2.00\nPShop\n^\n"
+         "!Account\nNSavings\nTBank\n^\n!Type:Bank\nD01/31/2003\nT0.12\nPInterest\n^\n";
+  std::ofstream("invest.qif", std::ios::binary)
+      << "!Account\nNBroker\nTInvst\n^\n!Type:Invst\nD01/02/2003\nNBuy\nT10.00\n^\n";
+  const Lines offered = {"Checking (bank, 2 transactions)", "Savings (bank, 1 transaction)"};
+  struct Case {
+    const char* name;
+    const char* file;
+    int button;  // in the list of accounts; 0: no list is shown
+    std::string box;  // the start of the one message box; empty: none
+    Lines stored;
+  } cases[] = {
+      {"the second account, OK", "two.qif", IDOK, "Import two.qif?\n\nTo add: 1\n", {"01/31/2003|0|Interest|0.00|0.12|0"}},
+      {"Cancel", "two.qif", IDCANCEL, "", {}},
+      {"an investment account", "invest.qif", 0,
+       "invest.qif: this is an investment statement (Broker (investment, 1 transaction)), not a bank or card "
+       "statement\n\nNothing was changed.",
+       {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Sql("DELETE FROM QLedger");
+    Sql("DELETE FROM QAccounts");
+    AddAccount(0);
+    ui.ClearMessageBoxes();
+    bool listed = false;
+    ui.Then([&] { ui.ChooseMenu(ID_RECORD_IMPORT); });
+    ui.Then([&] {
+      ui.AnswerNextMessageBox(IDOK);
+      ui.Type(edt1, c.file);
+      ui.Enter();
+    });
+    if (c.button != 0) {
+      ui.Then([&] {
+        listed = true;
+        EXPECT_EQ(ui.Text(0), "Import Statement");
+        EXPECT_EQ(ui.Lines(IDC_ACCOUNTLIST), offered);
+        ui.SelectLine(IDC_ACCOUNTLIST, 1);
+        ui.Click(c.button);
+      });
+    }
+    ui.Then([&] {
+      ASSERT_EQ(ui.MessageBoxes().size(), c.box.empty() ? 0u : 1u);
+      if (!c.box.empty()) {
+        EXPECT_EQ(ui.MessageBoxes()[0].text.substr(0, c.box.size()), c.box);
+      }
+    });
+    Run();
+    EXPECT_EQ(listed, c.button != 0);
+    EXPECT_EQ(Stored(), c.stored);
+  }
+}
+
 // Export writes the account's rows as checkbook-io does, CSV or QIF by the
 // name or the chosen type.
 TEST_F(StatementTest, ExportWritesTheChosenFormat) {

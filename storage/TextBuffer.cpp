@@ -19,7 +19,15 @@ constexpr size_t kLongestFixed = 312;
 
 }  // namespace
 
-TextBuffer::~TextBuffer() { std::free(data); }
+TextBuffer::~TextBuffer() {
+  if (capacity > 0) std::free(data);
+}
+
+void TextBuffer::Borrow(const char* text) {
+  if (capacity > 0) std::free(data);
+  data = const_cast<char*>(text);  // never written: capacity 0 makes the next write copy
+  capacity = 0;
+}
 
 int32_t TextBuffer::Length() const { return data ? static_cast<int32_t>(std::strlen(data)) : 0; }
 
@@ -29,6 +37,15 @@ bool TextBuffer::Reserve(int64_t needed) {
   if (capacity >= needed) return true;
   int64_t size = needed + kSlack;
   if (size > INT32_MAX) return false;
+  if (data && capacity == 0) {  // borrowed: copy it out before the first write
+    char* block = static_cast<char*>(std::malloc(static_cast<size_t>(size)));
+    if (!block) return false;
+    size_t keep = std::strlen(data) + 1;
+    std::memcpy(block, data, keep < static_cast<size_t>(size) ? keep : static_cast<size_t>(size));
+    data = block;
+    capacity = static_cast<int32_t>(size);
+    return true;
+  }
   char* block = static_cast<char*>(std::realloc(data, static_cast<size_t>(size)));
   if (!block) return false;  // the old block and text stay as they were
   data = block;

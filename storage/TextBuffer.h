@@ -13,6 +13,9 @@ class TextBuffer {
 
   // A null string changes nothing; Assign("") still gives an (empty) text.
   TextBuffer& Assign(const char* text);
+  // Shows a text owned elsewhere without copying it; the first write copies
+  // it. The text must outlive this buffer or its next write.
+  void Borrow(const char* text);
   TextBuffer& Append(const char* text);
   // Appends the text with every single quote doubled, ready to sit between
   // the quotes of a SQL literal.
@@ -36,6 +39,6 @@ class TextBuffer {
   TextBuffer& PutReal(int32_t at, float value);
 
   char* data = nullptr;
-  int32_t capacity = 0;
+  int32_t capacity = 0;  // 0 with data set: data is borrowed
   int32_t precision = 0;
 };

@@ -74,3 +74,32 @@ TEST(TextBuffer, KeepsRealsTooLongForTheNumberAreaWhole) {
   text.AssignReal(1e32f);
   EXPECT_EQ(std::string(text.Text()), "100000003318135351409612647563264.000000");
 }
+
+// A row's borrowed table name must never be written through to its table's.
+TEST(TextBuffer, WritingABorrowedTextLeavesTheLenderAlone) {
+  struct Case {
+    const char* name;
+    void (*write)(TextBuffer&);
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"append", [](TextBuffer& t) { t.Append("s"); }, "QLedgers"},
+      {"assign", [](TextBuffer& t) { t.Assign("x"); }, "x"},
+      {"quote own text", [](TextBuffer& t) { t.AppendQuoted(t.Text()); }, "QLedgerQLedger"},
+      {"number", [](TextBuffer& t) { t.AppendInt(7); }, "QLedger7"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TextBuffer lender;
+    lender.Assign("QLedger");
+    {
+      TextBuffer borrower;
+      borrower.Borrow(lender.Text());
+      EXPECT_EQ(borrower.Text(), lender.Text());
+      c.write(borrower);
+      EXPECT_STREQ(borrower.Text(), c.expected);
+      EXPECT_NE(borrower.Text(), lender.Text());
+    }  // the borrower frees only its own copy
+    EXPECT_STREQ(lender.Text(), "QLedger");
+  }
+}

@@ -21,6 +21,11 @@ void* TableRecord::PoolSlot(size_t size) {
   return OwnsPool() ? rowPool->Allocate(size) : nullptr;
 }
 
+char* TableRecord::RowText(size_t bytes) {
+  if (rowPool == nullptr) rowPool = new (std::nothrow) RowPool(this);
+  return OwnsPool() ? rowPool->AllocateText(bytes) : nullptr;
+}
+
 TableRecord* TableRecord::CreateRow(int32_t, char**, char**) { return nullptr; }
 
 void TableRecord::CreateTable() {}

@@ -103,3 +103,33 @@ TEST(TextBuffer, WritingABorrowedTextLeavesTheLenderAlone) {
     EXPECT_STREQ(lender.Text(), "QLedger");
   }
 }
+
+// The decimals live in the text's block: setting them must not invent a text,
+// and growing or copying a borrowed text must keep them.
+TEST(TextBuffer, PrecisionSurvivesItsBlockChanging) {
+  struct Case {
+    const char* name;
+    void (*before)(TextBuffer&);
+    const char* expected;
+  };
+  static const char lent[] = "QLedger";
+  const Case cases[] = {
+      {"nothing stored", [](TextBuffer&) {}, "1.50"},
+      {"grown far", [](TextBuffer& t) { t.Assign(std::string(500, 'x').c_str()).Assign(""); }, "1.50"},
+      {"borrowed", [](TextBuffer& t) { t.Borrow(lent); }, "QLedger1.50"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TextBuffer text;
+    c.before(text);
+    const bool hadText = text.Text() != nullptr;
+    text.SetPrecision(2);
+    EXPECT_EQ(text.Text() != nullptr, hadText);
+    EXPECT_EQ(text.Precision(), 2);
+    text.Append(std::string(200, 'y').c_str());  // grows the block
+    text.Assign(c.expected[0] == 'Q' ? "QLedger" : "");
+    text.AppendReal(1.5f);
+    EXPECT_STREQ(text.Text(), c.expected);
+    EXPECT_STREQ(lent, "QLedger");
+  }
+}

@@ -1,20 +1,16 @@
 #include "storage/LedgerRecord.h"
 
+#include <new>
+
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "storage/TextConvert.h"
 #include "storage/TextEncoding.h"
 
-namespace {
+LedgerRecord::LedgerRecord(DatabaseEngine* engine, const char* tableName) : TableRecord(engine, tableName) {}
 
-char noText[1] = {};  // never written: a write makes the row's own block first
-
-}  // namespace
-
-LedgerRecord::LedgerRecord(DatabaseEngine* engine, const char* tableName)
-    : TableRecord(engine, tableName), mDate(noText), mPayee(noText) {}
+char LedgerRecord::sNoText[1] = {};
 
 LedgerRecord::~LedgerRecord() {
   if (OwnsTexts()) std::free(mDate);
@@ -32,7 +28,7 @@ bool LedgerRecord::OwnTexts() {
 }
 
 LedgerRecord::LedgerRecord(TableRecord* owner, int32_t columnCount, char** columnTexts, char** columnNames)
-    : TableRecord(owner, columnCount, columnTexts, columnNames), mDate(noText), mPayee(noText) {
+    : TableRecord(owner, columnCount, columnTexts, columnNames) {
   char date[21] = {};
   char payee[81] = {};
   // An older build on Windows stored its texts in Windows-1252; they are read

@@ -42,13 +42,14 @@ class LedgerRecord : public TableRecord {
  private:
   // Room for both texts at full length, the payee at kPayeeAt.
   static constexpr size_t kOwnBlock = 103;
-  static constexpr ptrdiff_t kPayeeAt = 22;
+  static constexpr std::ptrdiff_t kPayeeAt = 22;
   bool OwnsTexts() const { return mPayee - mDate == kPayeeAt; }
   bool OwnTexts();  // false without memory
 
   // A fetched row's texts lie packed in its table's row pool; a row's own
   // block, made on the first Set, has the payee at kPayeeAt, which no packed
   // payee reaches (a date has at most 20 bytes).
-  char* mDate;
-  char* mPayee;
+  char* mDate = sNoText;
+  char* mPayee = sNoText;
+  static char sNoText[1];  // never written: a Set makes the own block first
 };

@@ -3,6 +3,9 @@
 #include <cassert>
 #include <new>
 
+#include <cstdlib>
+#include <cstring>
+
 #include "storage/TextConvert.h"
 #include "storage/TextEncoding.h"
 
@@ -17,22 +20,54 @@ const char* StatusLetter(int32_t status) {
 
 LedgerRecord::LedgerRecord(DatabaseEngine* engine, const char* tableName) : TableRecord(engine, tableName) {}
 
+char LedgerRecord::sNoText[1] = {};
+
+LedgerRecord::~LedgerRecord() {
+  if (OwnsTexts()) std::free(mDate);
+}
+
+bool LedgerRecord::OwnTexts() {
+  if (OwnsTexts()) return true;
+  char* block = static_cast<char*>(std::malloc(kOwnBlock));
+  if (block == nullptr) return false;
+  std::memcpy(block, mDate, std::strlen(mDate) + 1);
+  std::memcpy(block + kPayeeAt, mPayee, std::strlen(mPayee) + 1);
+  mDate = block;
+  mPayee = block + kPayeeAt;
+  return true;
+}
+
 LedgerRecord::LedgerRecord(TableRecord* owner, int32_t columnCount, char** columnTexts, char** columnNames)
     : TableRecord(owner, columnCount, columnTexts, columnNames) {
+  char date[21] = {};
+  char payee[81] = {};
   // An older build on Windows stored its texts in Windows-1252; they are read
   // as UTF-8 here and written so only when the row itself is written again.
   for (int32_t i = 0; columnTexts && i < columnCount && i < 8; ++i) {
     const char* text = columnTexts[i];
     switch (i) {
       case 0: mTransID = TextToInt(text); break;
-      case 1: CopyStoredText(mDate, text, sizeof mDate - 1); break;
+      case 1: CopyStoredText(date, text, sizeof date - 1); break;
       case 2: mCheckNum = TextToInt(text); break;
-      case 3: CopyStoredText(mPayee, text, sizeof mPayee - 1); break;
+      case 3: CopyStoredText(payee, text, sizeof payee - 1); break;
       case 4: mDebit = TextToReal(text); break;
       case 5: mCredit = TextToReal(text); break;
       case 6: mAccID = TextToInt(text); break;
       case 7: mStatus = TextToInt(text); break;
     }
+  }
+  // Packed beside the row: a refresh then holds each text's bytes, not a field's full width.
+  size_t dateBytes = std::strlen(date) + 1;
+  size_t payeeBytes = std::strlen(payee) + 1;
+  char* texts = owner != nullptr ? owner->RowText(dateBytes + payeeBytes) : nullptr;
+  if (texts != nullptr) {
+    std::memcpy(texts, date, dateBytes);
+    std::memcpy(texts + dateBytes, payee, payeeBytes);
+    mDate = texts;
+    mPayee = texts + dateBytes;
+  } else if (dateBytes + payeeBytes > 2) {
+    SetDate(date);
+    SetPayee(payee);
   }
 }
 
@@ -40,9 +75,13 @@ TableRecord* LedgerRecord::CreateRow(int32_t columnCount, char** columnTexts, ch
   return NewRow<LedgerRecord>(columnCount, columnTexts, columnNames);
 }
 
-void LedgerRecord::SetDate(const char* text) { CopyText(mDate, text, sizeof mDate - 1); }
+void LedgerRecord::SetDate(const char* text) {
+  if (OwnTexts()) CopyText(mDate, text, kPayeeAt - 2);
+}
 
-void LedgerRecord::SetPayee(const char* text) { CopyText(mPayee, text, sizeof mPayee - 1); }
+void LedgerRecord::SetPayee(const char* text) {
+  if (OwnTexts()) CopyText(mPayee, text, kOwnBlock - kPayeeAt - 1);
+}
 
 void LedgerRecord::CreateTable() {
   TextBuffer sql;

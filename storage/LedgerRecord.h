@@ -1,6 +1,7 @@
 // One transaction of the register: the QLedger table and its rows.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "storage/TableRecord.h"
@@ -24,6 +25,7 @@ class LedgerRecord : public TableRecord {
   // Columns by position: mTransID, mDate, mCheckNum, mPayee, mDebit,
   // mCredit, mAccID, mStatus; missing ones stay 0 or empty.
   LedgerRecord(TableRecord* owner, int32_t columnCount, char** columnTexts, char** columnNames);
+  ~LedgerRecord() override;
 
   TableRecord* CreateRow(int32_t columnCount, char** columnTexts, char** columnNames) override;
   void CreateTable() override;
@@ -44,6 +46,16 @@ class LedgerRecord : public TableRecord {
   int32_t mAccID = 0;
 
  private:
-  char mDate[21] = {};
-  char mPayee[81] = {};
+  // Room for both texts at full length, the payee at kPayeeAt.
+  static constexpr size_t kOwnBlock = 103;
+  static constexpr std::ptrdiff_t kPayeeAt = 22;
+  bool OwnsTexts() const { return mPayee - mDate == kPayeeAt; }
+  bool OwnTexts();  // false without memory
+
+  // A fetched row's texts lie packed in its table's row pool; a row's own
+  // block, made on the first Set, has the payee at kPayeeAt, which no packed
+  // payee reaches (a date has at most 20 bytes).
+  char* mDate = sNoText;
+  char* mPayee = sNoText;
+  static char sNoText[1];  // never written: a Set makes the own block first
 };

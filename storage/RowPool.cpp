@@ -20,6 +20,8 @@ namespace {
 // Blocks double from a few pages up to about two megabytes.
 constexpr size_t kFirstBlockBytes = 16 * 1024;
 constexpr size_t kLargestBlockBytes = 2 * 1024 * 1024;
+// Texts are short (a date and a payee), so a row's share of a block's tail is small.
+constexpr size_t kTextBlockBytes = 64 * 1024;
 
 // A block of `bytes`. On Linux a block of the largest size is aligned so the
 // kernel may back it with one huge page: a long register then costs a few
@@ -48,6 +50,29 @@ RowPool::~RowPool() {
     std::free(block);
     block = next;
   }
+  for (TextBlock* block = firstText_; block != nullptr;) {
+    TextBlock* next = block->next;
+    std::free(block);
+    block = next;
+  }
+}
+
+char* RowPool::AllocateText(size_t bytes) {
+  if (bytes > kTextBlockBytes - sizeof(TextBlock)) return nullptr;
+  if (currentText_ == nullptr || textUsed_ + bytes > kTextBlockBytes) {
+    TextBlock* next = currentText_ != nullptr ? currentText_->next : firstText_;
+    if (next == nullptr) {  // no block kept from an earlier fill
+      next = static_cast<TextBlock*>(std::malloc(kTextBlockBytes));
+      if (next == nullptr) return nullptr;
+      next->next = nullptr;
+      (currentText_ != nullptr ? currentText_->next : firstText_) = next;
+    }
+    currentText_ = next;
+    textUsed_ = sizeof(TextBlock);
+  }
+  char* text = reinterpret_cast<char*>(currentText_) + textUsed_;
+  textUsed_ += bytes;
+  return text;
 }
 
 void* RowPool::Allocate(size_t size) {
@@ -85,4 +110,6 @@ void RowPool::Reset() {
   }
   current_ = first_;
   used_ = 0;
+  currentText_ = nullptr;  // the next text starts over at firstText_
+  textUsed_ = 0;
 }

@@ -16,7 +16,10 @@ class RowPool {
   // A slot of `size` bytes, or null when the heap has no room or the pool
   // already holds slots of another size.
   void* Allocate(size_t size);
-  // Every slot is free again; the caller has destroyed what lived in them.
+  // `bytes` of room for a row's texts, beside the slots; null when the heap
+  // has no room or bytes exceed a text block.
+  char* AllocateText(size_t bytes);
+  // Every slot and text is free again; the caller has destroyed what lived in them.
   void Reset();
   const void* Owner() const { return owner_; }
 
@@ -36,4 +39,11 @@ class RowPool {
   Block* first_ = nullptr;
   Block* current_ = nullptr;  // the block being handed out
   size_t used_ = 0;           // slots handed out of current_
+  // Text blocks, of one size, kept and reused like the slot blocks.
+  struct TextBlock {
+    TextBlock* next;
+  };
+  TextBlock* firstText_ = nullptr;
+  TextBlock* currentText_ = nullptr;
+  size_t textUsed_ = 0;  // bytes handed out of currentText_, header included
 };

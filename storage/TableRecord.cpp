@@ -4,8 +4,10 @@ TableRecord::TableRecord(DatabaseEngine* engine, const char* tableName) : engine
   this->tableName.Assign("").Append(tableName);
 }
 
+// A row shares its table's name: a table is never renamed while it holds rows,
+// and its rows go before it does.
 TableRecord::TableRecord(TableRecord* owner, int32_t, char**, char**) : engine(owner ? owner->engine : nullptr) {
-  tableName.Assign("").Append(owner ? owner->tableName.Text() : nullptr);
+  tableName.Borrow(owner ? owner->tableName.Text() : "");
 }
 
 TableRecord::~TableRecord() {
@@ -17,6 +19,11 @@ TableRecord::~TableRecord() {
 void* TableRecord::PoolSlot(size_t size) {
   if (rowPool == nullptr) rowPool = new (std::nothrow) RowPool(this);
   return OwnsPool() ? rowPool->Allocate(size) : nullptr;
+}
+
+char* TableRecord::RowText(size_t bytes) {
+  if (rowPool == nullptr) rowPool = new (std::nothrow) RowPool(this);
+  return OwnsPool() ? rowPool->AllocateText(bytes) : nullptr;
 }
 
 TableRecord* TableRecord::CreateRow(int32_t, char**, char**) { return nullptr; }

@@ -39,6 +39,9 @@ class TableRecord {
   void ClearRows();
   void AppendRow(TableRecord* row);
   TableRecord* RowAt(int32_t index);  // null outside the list
+  // Room for a row's texts in this table's row pool, freed with the rows by
+  // ClearRows; null when there is no pool or no room.
+  char* RowText(size_t bytes);
   TableRecord* FirstRow() { return firstRow; }
   int32_t RowCount() { return rowCount; }
 

@@ -20,32 +20,90 @@ constexpr size_t kLongestFixed = 312;
 
 }  // namespace
 
-TextBuffer::~TextBuffer() { std::free(data); }
+TextBuffer::~TextBuffer() { std::free(Block()); }
 
-int32_t TextBuffer::Length() const { return data ? static_cast<int32_t>(std::strlen(data)) : 0; }
+char* TextBuffer::Data() const {
+  Header* block = Block();
+  return block != nullptr ? reinterpret_cast<char*>(block + 1) : nullptr;
+}
 
-void TextBuffer::SetPrecision(int32_t decimals) { precision = decimals < 0 ? 0 : decimals; }
+const char* TextBuffer::Text() const {
+  if (Borrowed()) return reinterpret_cast<const char*>(bits & ~kBorrowed);
+  Header* block = Block();
+  return block != nullptr && block->stored != 0 ? Data() : nullptr;
+}
 
+int32_t TextBuffer::Capacity() const {
+  Header* block = Block();
+  return block != nullptr ? block->capacity : 0;
+}
+
+int32_t TextBuffer::Precision() const {
+  Header* block = Block();
+  return block != nullptr ? block->precision : 0;
+}
+
+void TextBuffer::Borrow(const char* text) {
+  std::free(Block());
+  bits = 0;
+  if (text == nullptr) return;
+  if ((reinterpret_cast<uintptr_t>(text) & kBorrowed) != 0) {
+    Assign(text);  // an odd address cannot carry the mark: copied instead
+    return;
+  }
+  bits = reinterpret_cast<uintptr_t>(text) | kBorrowed;  // never written through
+}
+
+int32_t TextBuffer::Length() const {
+  const char* text = Text();
+  return text ? static_cast<int32_t>(std::strlen(text)) : 0;
+}
+
+void TextBuffer::SetPrecision(int32_t decimals) {
+  decimals = decimals < 0 ? 0 : decimals;
+  if (Block() == nullptr && decimals == 0 && !Borrowed()) return;  // the default already
+  if (!Reserve(Length() + 1)) return;
+  Block()->precision = decimals;
+}
+
+// Room for `needed` text bytes in an own block; a borrowed text is copied
+// into it first, and its text stays as it was.
 bool TextBuffer::Reserve(int64_t needed) {
-  if (capacity >= needed) return true;
+  if (Capacity() >= needed) return true;
   int64_t size = needed + kSlack;
   if (size > INT32_MAX) return false;
-  char* block = static_cast<char*>(std::realloc(data, static_cast<size_t>(size)));
+  size_t bytes = sizeof(Header) + static_cast<size_t>(size);
+  if (Borrowed()) {
+    auto* block = static_cast<Header*>(std::malloc(bytes));
+    if (!block) return false;
+    const char* text = Text();
+    size_t keep = std::strlen(text) + 1;
+    std::memcpy(block + 1, text, keep < static_cast<size_t>(size) ? keep : static_cast<size_t>(size));
+    *block = {static_cast<int32_t>(size), 0, 1, 0};
+    bits = reinterpret_cast<uintptr_t>(block);
+    return true;
+  }
+  Header* old = Block();
+  auto* block = static_cast<Header*>(std::realloc(old, bytes));
   if (!block) return false;  // the old block and text stay as they were
-  data = block;
-  capacity = static_cast<int32_t>(size);
+  if (old == nullptr) *block = {0, 0, 0, 0};
+  block->capacity = static_cast<int32_t>(size);
+  bits = reinterpret_cast<uintptr_t>(block);
   return true;
 }
 
 // Writes length bytes of text at position at, followed by the terminator.
 // The text may lie inside this buffer's own block.
 TextBuffer& TextBuffer::Store(int32_t at, const char* text, int64_t length) {
-  bool inside = data && text >= data && text < data + capacity;
+  char* data = Data();
+  bool inside = data && text >= data && text < data + Capacity();
   std::ptrdiff_t offset = inside ? text - data : 0;
   if (!Reserve(at + length + 1)) return *this;
+  data = Data();
   if (inside) text = data + offset;
   std::memmove(data + at, text, static_cast<size_t>(length));
   data[at + length] = '\0';
+  Block()->stored = 1;
   return *this;
 }
 
@@ -61,7 +119,8 @@ TextBuffer& TextBuffer::Append(const char* text) {
 
 TextBuffer& TextBuffer::AppendQuoted(const char* text) {
   if (!text || !*text) return *this;
-  if (data && text >= data && text < data + capacity) {
+  char* data = Data();
+  if (data && text >= data && text < data + Capacity()) {
     // Quoting the buffer's own text: the doubled quotes would overrun the
     // source, so quote a copy.
     char* copy = strdup(text);
@@ -73,12 +132,13 @@ TextBuffer& TextBuffer::AppendQuoted(const char* text) {
   for (const char* p = text; *p; ++p) length += *p == '\'' ? 2 : 1;
   int32_t at = Length();
   if (!Reserve(at + length + 1)) return *this;
-  char* out = data + at;
+  char* out = Data() + at;
   for (const char* p = text; *p; ++p) {
     *out++ = *p;
     if (*p == '\'') *out++ = '\'';
   }
   *out = '\0';
+  Block()->stored = 1;
   return *this;
 }
 
@@ -98,7 +158,7 @@ void TextBuffer::AssignInt(int32_t value) {
 // A value too long for the number area is formatted on the heap, never cut.
 TextBuffer& TextBuffer::PutReal(int32_t at, float value) {
   double wide = value;
-  int decimals = precision > 0 ? precision : 6;
+  int decimals = Precision() > 0 ? Precision() : 6;
   if (decimals == 2) {  // the common case, quicker
     char money[kMoneyArea];
     return Store(at, money, FormatMoney(money, value) - money);

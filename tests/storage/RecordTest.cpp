@@ -92,6 +92,46 @@ TEST(LedgerRecord, ReadsColumnsByPosition) {
   ledger.ClearRows();
 }
 
+// Fetched rows keep their texts packed side by side: a longer text set on
+// one row must not run into the next row's texts, nor the shorter one keep a tail.
+TEST(LedgerRecord, SettingAFetchedRowsTextLeavesItsNeighboursAlone) {
+  struct Case {
+    const char* name;
+    bool date;  // else the payee
+    std::string text;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"longer payee", false, std::string(100, 'q'), std::string(80, 'q')},
+      {"longer date", true, "12/31/2025 and more text", "12/31/2025 and more "},
+      {"shorter payee", false, "X", "X"},
+      {"empty date", true, "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RecordingEngine engine;
+    LedgerRecord ledger(&engine, "QLedger");
+    for (int fill = 0; fill < 2; ++fill) {  // the second fill reuses the first one's room
+      engine.nextRows = {{"1", "1/2/2003", "0", "Rent"}, {"2", "01/15/2003", "0", "Corner Grocery"}};
+      ASSERT_EQ(ledger.Select(), 2);
+      auto* first = static_cast<LedgerRecord*>(ledger.RowAt(0));
+      auto* second = static_cast<LedgerRecord*>(ledger.RowAt(1));
+      if (c.date) {
+        first->SetDate(c.text.c_str());
+        EXPECT_EQ(first->Date(), c.expected);
+        EXPECT_STREQ(first->Payee(), "Rent");
+      } else {
+        first->SetPayee(c.text.c_str());
+        EXPECT_EQ(first->Payee(), c.expected);
+        EXPECT_STREQ(first->Date(), "1/2/2003");
+      }
+      EXPECT_STREQ(second->Date(), "01/15/2003");
+      EXPECT_STREQ(second->Payee(), "Corner Grocery");
+      ledger.ClearRows();
+    }
+  }
+}
+
 TEST(AccountRecord, SendsItsStatements) {
   RecordingEngine engine;
   AccountRecord account(&engine, "QAccounts");

@@ -74,3 +74,62 @@ TEST(TextBuffer, KeepsRealsTooLongForTheNumberAreaWhole) {
   text.AssignReal(1e32f);
   EXPECT_EQ(std::string(text.Text()), "100000003318135351409612647563264.000000");
 }
+
+// A row's borrowed table name must never be written through to its table's.
+TEST(TextBuffer, WritingABorrowedTextLeavesTheLenderAlone) {
+  struct Case {
+    const char* name;
+    void (*write)(TextBuffer&);
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"append", [](TextBuffer& t) { t.Append("s"); }, "QLedgers"},
+      {"assign", [](TextBuffer& t) { t.Assign("x"); }, "x"},
+      {"quote own text", [](TextBuffer& t) { t.AppendQuoted(t.Text()); }, "QLedgerQLedger"},
+      {"number", [](TextBuffer& t) { t.AppendInt(7); }, "QLedger7"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TextBuffer lender;
+    lender.Assign("QLedger");
+    {
+      TextBuffer borrower;
+      borrower.Borrow(lender.Text());
+      EXPECT_EQ(borrower.Text(), lender.Text());
+      c.write(borrower);
+      EXPECT_STREQ(borrower.Text(), c.expected);
+      EXPECT_NE(borrower.Text(), lender.Text());
+    }  // the borrower frees only its own copy
+    EXPECT_STREQ(lender.Text(), "QLedger");
+  }
+}
+
+// The decimals live in the text's block: setting them must not invent a text,
+// and growing or copying a borrowed text must keep them.
+TEST(TextBuffer, PrecisionSurvivesItsBlockChanging) {
+  struct Case {
+    const char* name;
+    void (*before)(TextBuffer&);
+    const char* expected;
+  };
+  static const char lent[] = "QLedger";
+  const Case cases[] = {
+      {"nothing stored", [](TextBuffer&) {}, "1.50"},
+      {"grown far", [](TextBuffer& t) { t.Assign(std::string(500, 'x').c_str()).Assign(""); }, "1.50"},
+      {"borrowed", [](TextBuffer& t) { t.Borrow(lent); }, "QLedger1.50"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TextBuffer text;
+    c.before(text);
+    const bool hadText = text.Text() != nullptr;
+    text.SetPrecision(2);
+    EXPECT_EQ(text.Text() != nullptr, hadText);
+    EXPECT_EQ(text.Precision(), 2);
+    text.Append(std::string(200, 'y').c_str());  // grows the block
+    text.Assign(c.expected[0] == 'Q' ? "QLedger" : "");
+    text.AppendReal(1.5f);
+    EXPECT_STREQ(text.Text(), c.expected);
+    EXPECT_STREQ(lent, "QLedger");
+  }
+}

@@ -31,6 +31,7 @@ Exit status 0 when every check held; the figures are printed at the end.
 import argparse
 import os
 import random
+import re
 import shutil
 import signal
 import sqlite3
@@ -44,7 +45,9 @@ PAYEES = [
     "Caf\u00e9 \u00fcn\u00ef \u20ac", "Semi;colon", "Robert'); DROP TABLE QLedger;--",
     "key=value", "[Section]", "x" * 77 + "\u00e9",
 ]
-EXPECTED_FILES = {"Ledger.dat", "RErivaRude.ini", "Report.txt"}
+EXPECTED_FILES = {"Ledger.dat", "RErivaRude.ini", "Report.txt", "Backups"}
+# Copies taken before Remove Reconciled: Ledger-YYYYMMDD-HHMMSS.dat, -N on a second copy that second.
+BACKUP_NAME = re.compile(r"Ledger-\d{8}-\d{6}(-\d+)?\.dat$")
 
 
 def cents(amount):
@@ -208,6 +211,14 @@ class Campaign:
             self.figures["failed_starts"] += 1
             self.notes.append("next start: exit %d, %s" % (code, output.strip()[:200]))
         strays = sorted(set(os.listdir(self.folder)) - EXPECTED_FILES)
+        backups = os.path.join(self.folder, "Backups")
+        if os.path.isdir(backups):
+            copies = os.listdir(backups)
+            strays += [os.path.join("Backups", n) for n in sorted(copies) if not BACKUP_NAME.match(n)]
+            if len(copies) > 20:
+                self.notes.append("%d backup copies kept, more than 20" % len(copies))
+        elif os.path.exists(backups):
+            strays.append("Backups")
         if strays:
             self.figures["stray_files"] += len(strays)
             for name in strays:
@@ -215,7 +226,8 @@ class Campaign:
                 self.stray_kinds[kind] = self.stray_kinds.get(kind, 0) + 1
             self.notes.append("stray files: %r" % strays)
             for name in strays:
-                os.remove(os.path.join(self.folder, name))
+                path = os.path.join(self.folder, name)
+                shutil.rmtree(path) if os.path.isdir(path) else os.remove(path)
         self.previous = self.read(readonly=True)[0]
 
     def check_settings(self):

@@ -15,14 +15,6 @@ const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool ValidDay(const CalendarDate& date) {
-  static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (date.year < 1 || date.year > 9999 || date.month < 1 || date.month > 12 || date.day < 1) return false;
-  if (date.day > kDays[date.month - 1]) return false;
-  bool leap = (date.year % 4 == 0 && date.year % 100 != 0) || date.year % 400 == 0;
-  return !(date.month == 2 && date.day == 29 && !leap);
-}
-
 // Reads between minDigits and maxDigits digits at text[at].
 bool ReadNumber(std::string_view text, size_t& at, size_t minDigits, size_t maxDigits, int& value) {
   size_t start = at;
@@ -76,6 +68,14 @@ std::optional<CalendarDate> ParseWithPattern(std::string_view text, std::string_
 }
 
 }  // namespace
+
+bool ValidDay(const CalendarDate& date) {
+  static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (date.year < 1 || date.year > 9999 || date.month < 1 || date.month > 12 || date.day < 1) return false;
+  if (date.day > kDays[date.month - 1]) return false;
+  bool leap = (date.year % 4 == 0 && date.year % 100 != 0) || date.year % 400 == 0;
+  return !(date.month == 2 && date.day == 29 && !leap);
+}
 
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);

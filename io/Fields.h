@@ -15,6 +15,8 @@
 // With an empty pattern: ISO YYYY-MM-DD or YYYYMMDD, else M/D/YYYY, M/D/YY or
 // QIF's M/D'YY. A pattern knows %Y, %y, %m, %d, %b (month name) and %%.
 std::optional<CalendarDate> ParseDate(std::string_view text, std::string_view pattern);
+// A day of the calendar: years 1-9999, leap days only in leap years.
+bool ValidDay(const CalendarDate& date);
 std::string FormatDate(const CalendarDate& date, std::string_view pattern);
 // "'TEXT' is not a date", with the option to give when the text reads day
 // first (15/01/2003) and no pattern was given.

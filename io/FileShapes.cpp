@@ -48,14 +48,6 @@ bool IsWeekday(std::string_view word) {
   return false;
 }
 
-bool ValidDay(const CalendarDate& date) {
-  static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (date.year < 1 || date.year > 9999 || date.month < 1 || date.month > 12 || date.day < 1) return false;
-  if (date.day > kDays[date.month - 1]) return false;
-  bool leap = (date.year % 4 == 0 && date.year % 100 != 0) || date.year % 400 == 0;
-  return !(date.month == 2 && date.day == 29 && !leap);
-}
-
 struct Token {
   std::string_view text;
   bool digits;

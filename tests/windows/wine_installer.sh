@@ -44,6 +44,18 @@ run_msiexec() {  # run_msiexec /i|/x <unix path of the .msi>: its exit code
 }
 installed() { wine uninstaller --list 2>/dev/null | tr -d '\r' | sed -n "s/^\({[^}]*}\)|||$product\$/\1/p"; }
 uninstall_key() { echo "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1"; }
+# The Apps list's version of the one installation. wine's registry can lag the
+# msiexec that wrote it, so a few seconds are allowed before the answer stands.
+listed_version() {  # listed_version <expected>
+  local found=""
+  for _ in $(seq 20); do
+    found=$(regval "$(uninstall_key "$(installed | head -1)")" DisplayVersion)
+    [ "$found" == "$1" ] && break
+    sleep 0.5
+  done
+  [ "$found" == "$1" ] || echo "Apps list: $(installed | tr '\n' ' ')" >&2
+  echo "$found"
+}
 # The user's PATH, one entry a line. wine leaves the separator behind when it
 # takes an entry out again; empty entries mean nothing to Windows.
 user_path() { regval 'HKCU\Environment' Path | tr ';' '\n' | sed '/^$/d'; }
@@ -213,10 +225,10 @@ cp -a "$stage" "$work/older"
 printf 'This is the older build.\r\n' >>"$work/older/README.txt"
 bash "$root/scripts/build-msi.sh" "$work/older" "$lower" "$publisher" "$work/older.msi" >/dev/null
 check "msiexec /i of version $lower: exit code" 0 "$(run_msiexec /i "$work/older.msi")"
-check "version $lower in the Apps list" "$lower" "$(regval "$(uninstall_key "$(installed)")" DisplayVersion)"
+check "version $lower in the Apps list" "$lower" "$(listed_version "$lower")"
 check "msiexec /i of version $version over it: exit code" 0 "$(run_msiexec /i "$msi")"
 check "one installation afterwards, of version $version" "1 $version" \
-  "$(installed | grep -c .) $(regval "$(uninstall_key "$(installed | head -1)")" DisplayVersion)"
+  "$(installed | grep -c .) $(listed_version "$version")"
 if cmp -s "$stage/README.txt" "$program_dir/README.txt"; then echo "ok: the older files replaced"; else fail "the older files replaced"; fi
 check "the program folder once on the PATH" "C:\\Tools
 $program_dir_win\\" "$(user_path)"
@@ -235,7 +247,7 @@ check "the upgraded program reads the kept register" "$rows" "$(ledger)"
 echo "== a lower version over this one is refused =="
 check "msiexec /i of version $lower: refused" yes "$([ "$(run_msiexec /i "$work/older.msi")" -ne 0 ] && echo yes)"
 check "still one installation, of version $version" "1 $version" \
-  "$(installed | grep -c .) $(regval "$(uninstall_key "$(installed | head -1)")" DisplayVersion)"
+  "$(installed | grep -c .) $(listed_version "$version")"
 if cmp -s "$stage/checkbook.exe" "$program_dir/checkbook.exe"; then echo "ok: the program left as it was"; else fail "the program left as it was"; fi
 
 kept=$(contents "$data")

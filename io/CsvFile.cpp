@@ -621,7 +621,7 @@ ReadResult ReadCsv(std::string_view file, const ReadOptions& options) {
       std::string id(Trim(*t));
       auto known = std::find_if(result.accounts.begin(), result.accounts.end(),
                                 [&](const StatementAccount& a) { return a.id == id; });
-      if (known == result.accounts.end()) known = result.accounts.insert(result.accounts.end(), {id, "bank", false, 0});
+      if (known == result.accounts.end()) known = result.accounts.insert(result.accounts.end(), {id, "bank", false, 0, std::nullopt});
       row.account = static_cast<size_t>(known - result.accounts.begin());
       ++known->transactions;
     }

@@ -125,6 +125,7 @@ struct Statement {
   std::string id, type;
   bool investment = false;
   size_t trades = 0;
+  std::optional<int64_t> closing;  // LEDGERBAL's BALAMT
 };
 
 bool LooksLikeQif(std::string_view text) {
@@ -173,7 +174,8 @@ ReadResult ReadOfx(std::string_view file, const ReadOptions& options) {
   bool sawOfx = false, sawSignOn = false, sawOfxEnd = false;
   std::optional<Transaction> open;
   std::optional<Statement> statement;
-  bool inAccountFrom = false, inStatus = false;
+  bool inAccountFrom = false, inStatus = false, inLedgerBalance = false;
+  std::optional<int64_t> looseClosing;  // a LEDGERBAL outside any statement aggregate
   std::string statusCode, statusSeverity, statusMessage;
   int statusLine = 0;
   std::string value;
@@ -208,7 +210,7 @@ ReadResult ReadOfx(std::string_view file, const ReadOptions& options) {
     for (size_t i = 0; i < result.accounts.size(); ++i) {
       if (result.accounts[i].id == s.id && result.accounts[i].investment == s.investment) return i;
     }
-    result.accounts.push_back({s.id, s.type, s.investment, 0});
+    result.accounts.push_back({s.id, s.type, s.investment, 0, std::nullopt});
     return result.accounts.size() - 1;
   };
   auto closeStatement = [&]() {
@@ -216,6 +218,8 @@ ReadResult ReadOfx(std::string_view file, const ReadOptions& options) {
     size_t index = accountFor(*statement);
     for (size_t r = statement->firstRow; r < result.rows.size(); ++r) result.rows[r].account = index;
     result.accounts[index].transactions += result.rows.size() - statement->firstRow + statement->trades;
+    // Of two statements of one account, the later one's balance is the newer.
+    if (statement->closing) result.accounts[index].closingCents = statement->closing;
     statement.reset();
   };
   // A bank's error answer (a failed sign-on, an unknown account) is no
@@ -292,6 +296,7 @@ ReadResult ReadOfx(std::string_view file, const ReadOptions& options) {
     } else if (EqualsNoCase(tag, "STMTRS") || EqualsNoCase(tag, "CCSTMTRS") || EqualsNoCase(tag, "INVSTMTRS")) {
       if (inStatus) closeStatus();
       closeStatement();
+      inLedgerBalance = false;
       if (!closing) {
         statement = Statement();
         statement->firstRow = result.rows.size();
@@ -321,6 +326,13 @@ ReadResult ReadOfx(std::string_view file, const ReadOptions& options) {
         finish(*open);
         open.reset();
       }
+    } else if (EqualsNoCase(tag, "LEDGERBAL")) {
+      inLedgerBalance = !closing;
+    } else if (inLedgerBalance && !open && !closing && EqualsNoCase(tag, "BALAMT")) {
+      // The closing balance is only shown beside the register's, so one that
+      // does not read is left unstated rather than refusing the statement.
+      std::optional<int64_t> cents = readValue() ? OfxAmount(value) : std::nullopt;
+      (statement ? statement->closing : looseClosing) = cents;
     } else if (open && EqualsNoCase(tag, "PAYEE")) {
       open->inPayee = !closing;
     } else if (open && !closing) {
@@ -352,7 +364,7 @@ ReadResult ReadOfx(std::string_view file, const ReadOptions& options) {
   bool loose = false;
   for (const StatementRow& row : result.rows) loose = loose || row.account >= result.accounts.size();
   if (loose || result.accounts.empty()) {
-    result.accounts.push_back({"", "bank", false, 0});
+    result.accounts.push_back({"", "bank", false, 0, looseClosing});
     for (StatementRow& row : result.rows) {
       if (row.account == SIZE_MAX) {
         row.account = result.accounts.size() - 1;

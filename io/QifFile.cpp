@@ -88,7 +88,7 @@ ReadResult ReadQif(std::string_view file, const ReadOptions& options) {
     for (size_t i = 0; i < result.accounts.size(); ++i) {
       if (result.accounts[i].id == name && result.accounts[i].investment == investment) return i;
     }
-    result.accounts.push_back({name, type, investment, 0});
+    result.accounts.push_back({name, type, investment, 0, std::nullopt});
     return result.accounts.size() - 1;
   };
   while (!text.empty() && !result.Failed()) {
@@ -127,7 +127,7 @@ ReadResult ReadQif(std::string_view file, const ReadOptions& options) {
     }
     if (section == Section::Other) continue;
     if (record.Empty()) {
-      if (result.accounts.empty()) result.accounts.push_back({"", "bank", false, 0});
+      if (result.accounts.empty()) result.accounts.push_back({"", "bank", false, 0, std::nullopt});
       record.firstLine = lineNumber;
       record.account = account;
     }

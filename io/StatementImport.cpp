@@ -24,18 +24,6 @@ std::optional<int64_t> Amount(std::string_view text) {
   return ParseAmount(text, decimalComma);
 }
 
-std::optional<int64_t> OfxClosing(std::string_view text) {
-  std::string lower = Lower(text);
-  size_t ledger = lower.find("<ledgerbal>");
-  if (ledger == std::string::npos) return std::nullopt;
-  size_t amount = lower.find("<balamt>", ledger);
-  size_t end = lower.find("</ledgerbal>", ledger);
-  if (amount == std::string::npos || (end != std::string::npos && amount > end)) return std::nullopt;
-  amount += 8;
-  size_t stop = text.find_first_of("<\r\n", amount);
-  return Amount(text.substr(amount, stop == std::string::npos ? std::string_view::npos : stop - amount));
-}
-
 std::vector<std::string_view> SplitLines(std::string_view text) {
   std::vector<std::string_view> lines;
   size_t start = 0;
@@ -64,10 +52,12 @@ std::vector<std::string_view> Fields(std::string_view line, char separator) {
   return fields;
 }
 
-std::optional<int64_t> CsvClosing(std::string_view text, const ReadResult& read) {
-  if (read.rows.empty()) return std::nullopt;
-  if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-  std::vector<std::string_view> lines = SplitLines(text);
+// The balance column on the newest row of one account (SIZE_MAX: of all rows).
+std::optional<int64_t> CsvClosing(const std::vector<std::string_view>& lines, const ReadResult& read, size_t account) {
+  std::vector<const StatementRow*> rows;
+  for (const StatementRow& row : read.rows)
+    if (account == SIZE_MAX || row.account == account) rows.push_back(&row);
+  if (rows.empty()) return std::nullopt;
   size_t header = 0;
   while (header < lines.size() && Trim(lines[header]).empty()) ++header;
   if (header == lines.size()) return std::nullopt;
@@ -85,10 +75,10 @@ std::optional<int64_t> CsvClosing(std::string_view text, const ReadResult& read)
   // The newest row; of rows of one day, the one the bank wrote last in time
   // (the last line when the file runs oldest first, else the first).
   auto key = [](const StatementRow& r) { return r.date.year * 10000 + r.date.month * 100 + r.date.day; };
-  bool newestFirst = key(read.rows.front()) > key(read.rows.back());
-  const StatementRow* latest = &read.rows.front();
-  for (const StatementRow& row : read.rows) {
-    if (key(row) > key(*latest) || (key(row) == key(*latest) && !newestFirst && row.line > latest->line)) latest = &row;
+  bool newestFirst = key(*rows.front()) > key(*rows.back());
+  const StatementRow* latest = rows.front();
+  for (const StatementRow* row : rows) {
+    if (key(*row) > key(*latest) || (key(*row) == key(*latest) && !newestFirst && row->line > latest->line)) latest = row;
   }
   size_t index = static_cast<size_t>(latest->line - 1);
   if (latest->line < 1 || index >= lines.size()) return std::nullopt;
@@ -98,12 +88,6 @@ std::optional<int64_t> CsvClosing(std::string_view text, const ReadResult& read)
 }
 
 }  // namespace
-
-std::optional<int64_t> ClosingBalance(std::string_view text, FileFormat format, const ReadResult& read) {
-  if (format == FileFormat::Ofx) return OfxClosing(text);
-  if (format == FileFormat::Csv) return CsvClosing(text, read);
-  return std::nullopt;
-}
 
 StatementRead ReadStatement(std::string_view bytes) {
   StatementRead result;
@@ -125,8 +109,20 @@ StatementRead ReadStatement(std::string_view bytes) {
   result.read = result.format == FileFormat::Qif   ? ReadQif(text, options)
                 : result.format == FileFormat::Ofx ? ReadOfx(text)
                                                    : ReadCsv(text, options);
-  if (!result.read.Failed()) result.closingCents = ClosingBalance(text, result.format, result.read);
+  // OFX states its balances per statement as it is read; a CSV file in the
+  // balance column of each account's newest row.
+  if (!result.read.Failed() && result.format == FileFormat::Csv) {
+    std::vector<std::string_view> lines = SplitLines(body);
+    if (result.read.accounts.empty()) result.closingCents = CsvClosing(lines, result.read, SIZE_MAX);
+    for (size_t i = 0; i < result.read.accounts.size(); ++i)
+      result.read.accounts[i].closingCents = CsvClosing(lines, result.read, i);
+  }
   return result;
+}
+
+std::optional<int64_t> StatedClosing(const StatementRead& statement, size_t chosen) {
+  return chosen < statement.read.accounts.size() ? statement.read.accounts[chosen].closingCents
+                                                 : statement.closingCents;
 }
 
 std::string AccountText(const StatementAccount& account) {

@@ -15,15 +15,16 @@ struct StatementRead {
   FileFormat format = FileFormat::Unknown;
   InputEncoding encoding = InputEncoding::Utf8;
   ReadResult read;                      // read.error set when the file is refused
-  std::optional<int64_t> closingCents;  // the balance the statement ends on, where it states one
+  std::optional<int64_t> closingCents;  // a file without accounts: the balance it ends on, where stated
 };
 
 // Valid UTF-8 is taken as UTF-8, anything else as Windows-1252 (an OFX file
 // names its own character set).
 StatementRead ReadStatement(std::string_view bytes);
 
-// OFX: LEDGERBAL's BALAMT. CSV: the balance column on the latest row.
-std::optional<int64_t> ClosingBalance(std::string_view text, FileFormat format, const ReadResult& read);
+// The balance the chosen account's statement ends on, where the file states
+// one. OFX: its LEDGERBAL's BALAMT. CSV: the balance column on its newest row.
+std::optional<int64_t> StatedClosing(const StatementRead& statement, size_t chosen);
 
 // A file of several accounts: how a list names one, the ones that hold
 // transactions, and the rows of the one imported.

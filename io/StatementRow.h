@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@ struct StatementAccount {
   std::string type;  // checking, savings, credit card, cash, investment...
   bool investment = false;
   size_t transactions = 0;
+  std::optional<int64_t> closingCents;  // the balance its statement ends on, where the file states one
 };
 
 struct ReadResult {

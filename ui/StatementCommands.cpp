@@ -273,7 +273,7 @@ void ImportStatementFile(HWND window, const std::string& path) {
   for (TableRecord* found = ledger.Ledger()->FirstRow(); found; found = found->nextRow)
     lastId = std::max(lastId, static_cast<LedgerRecord*>(found)->mTransID);
   const int64_t booked = BookedBalance(ledger.Ledger(), plan, balanceAfter);
-  std::string preview = Preview(path, statement.read, plan, balanceAfter, statement.closingCents, booked);
+  std::string preview = Preview(path, statement.read, plan, balanceAfter, StatedClosing(statement, chosen), booked);
   if (MessageBoxA(window, preview.c_str(), kImportCaption, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
   std::string problem = ApplyImport(ledger, plan, {});
   RefreshList();

@@ -90,6 +90,14 @@ bool MoveBalance(AccountRecord* account, int64_t change) {
   return true;
 }
 
+bool SetInitialBalance(AccountRecord* account, int64_t initial) {
+  const int64_t old = ToCents(account->mInitialBalance);
+  if (initial == old) return true;
+  if (!KeepsEveryCent(initial) || !MoveBalance(account, AddCents(initial, -old))) return false;
+  account->mInitialBalance = FromCents(initial);
+  return true;
+}
+
 LedgerResult AddRow(LedgerRecord* row, AccountRecord* account) {
   Begin(row);
   if (row->Insert() == 0) {

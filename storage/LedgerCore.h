@@ -46,6 +46,10 @@ int64_t ChangeAfterRow(int64_t change, float debit, float credit);
 // left alone, when the new balance is beyond what single precision keeps to
 // the cent. A balance that does not move stays as stored.
 bool MoveBalance(AccountRecord* account, int64_t change);
+// Account Details: a retyped initial balance moves the running balance by as
+// much. False, with both left alone, when either would leave the range kept
+// to the cent; an unchanged value stays as stored, even one beyond it.
+bool SetInitialBalance(AccountRecord* account, int64_t initial);
 
 // A row to add as a statement gives it.
 struct PlannedRow {

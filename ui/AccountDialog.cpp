@@ -6,6 +6,7 @@
 
 #include "app/AppState.h"
 #include "resources/resource.h"
+#include "storage/LedgerCore.h"
 #include "storage/Money.h"
 #include "ui/RegisterList.h"
 
@@ -56,24 +57,14 @@ bool StoreAccount(HWND dialog) {
   // An empty box is 0.
   const std::optional<int64_t> typed = typedText.empty() ? 0 : ReadAmount(typedText);
   if (!typed) return Refuse(dialog, IDC_INITIALBALANCE, kInitialBalanceForm, "Data Entry");
-  // The running balance moves by as much as the initial balance does, in
-  // whole cents of the amounts as the fields hold them. A value that does not
-  // change stays as stored, even one an older build left beyond the limit.
-  const bool retyped = *typed != ToCents(target->mInitialBalance);
-  const int64_t change = retyped ? AddCents(*typed, -ToCents(target->mInitialBalance)) : 0;
-  const int64_t balance = AddCents(ToCents(target->mAccBalance), change);
-  if ((retyped && !KeepsEveryCent(*typed)) || (change != 0 && !KeepsEveryCent(balance)))
-    return Refuse(dialog, IDC_INITIALBALANCE, kBeyondCents, "Account Information");
-
   // What memory held, put back when the database refuses the write.
   const std::string oldName = target->BankName(), oldNote = target->BankAccN();
   const float oldInitial = target->mInitialBalance, oldBalance = target->mAccBalance;
+  if (!SetInitialBalance(target, *typed)) return Refuse(dialog, IDC_INITIALBALANCE, kBeyondCents, "Account Information");
   ReadBox(dialog, IDC_ACCOUNTNAME, text);
   target->SetBankName(text);
   ReadBox(dialog, IDC_NOTE, text);
   target->SetBankAccN(text);
-  if (retyped) target->mInitialBalance = FromCents(*typed);
-  if (change != 0) target->mAccBalance = FromCents(balance);
 
   if (exists ? target->Update() != 0 : target->Insert() != 0) {
     if (!exists) {

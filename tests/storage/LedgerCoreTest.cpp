@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "storage/LedgerCore.h"
+#include "storage/Money.h"
 #include "tests/storage/RecordingEngine.h"
 
 namespace {
@@ -170,6 +171,38 @@ TEST(LedgerCoreDeathTest, UnknownStatusStopsADebugBuildBeforeItIsWritten) {
     EXPECT_DEATH(c.write(row), "KnownStatus") << c.name;
   }
 #endif
+}
+
+}  // namespace
+
+namespace {
+
+// A retyped initial balance that moved the running balance by a different
+// amount, or moved one of them alone, would break balance = initial + rows.
+TEST(LedgerCore, InitialBalanceMovesTheRunningBalanceByAsMuchOrNeither) {
+  const int64_t beyond = kCentsLimit;  // the first amount single precision no longer keeps to the cent
+  const struct {
+    const char* name;
+    float initial, balance;
+    int64_t typed;
+    bool done;
+    float initialAfter, balanceAfter;
+  } cases[] = {
+      {"raised", 10.00f, 35.25f, 2500, true, 25.00f, 50.25f},
+      {"lowered below zero", 10.00f, 35.25f, -1000, true, -10.00f, 15.25f},
+      {"the initial balance beyond the cent", 10.00f, -130'000.00f, beyond, false, 10.00f, -130'000.00f},
+      {"the running balance pushed beyond the cent", 0.00f, 130'000.00f, 200'000, false, 0.00f, 130'000.00f},
+      {"an unchanged value beyond the cent stays", 2e7f, 2e7f, 2'000'000'000, true, 2e7f, 2e7f},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    RecordingEngine engine;
+    AccountRecord account(&engine, "QAccounts");
+    account.mInitialBalance = c.initial, account.mAccBalance = c.balance;
+    EXPECT_EQ(SetInitialBalance(&account, c.typed), c.done);
+    EXPECT_EQ(account.mInitialBalance, c.initialAfter);
+    EXPECT_EQ(account.mAccBalance, c.balanceAfter);
+  }
 }
 
 }  // namespace

@@ -29,16 +29,23 @@ bool Before(const Keyed& a, const Keyed& b) {
 
 void SortRegisterRows(LedgerRecord& table) {
   if (table.rowCount < 2) return;
+  // Registers are mostly entered in date order and fetched by key: a first
+  // pass finds that without building the sort's keys.
+  bool ordered = true;
+  Keyed last{};
+  for (TableRecord* row = table.FirstRow(); row != nullptr && ordered; row = row->nextRow) {
+    auto* entry = static_cast<LedgerRecord*>(row);
+    Keyed key{CalendarDay(entry->Date()), entry->mTransID, entry};
+    ordered = row == table.FirstRow() || !Before(key, last);
+    last = key;
+  }
+  if (ordered) return;
   std::vector<Keyed> rows;
   rows.reserve(static_cast<size_t>(table.rowCount));
-  bool ordered = true;
   for (TableRecord* row = table.FirstRow(); row != nullptr; row = row->nextRow) {
     auto* entry = static_cast<LedgerRecord*>(row);
     rows.push_back({CalendarDay(entry->Date()), entry->mTransID, entry});
-    if (ordered && rows.size() > 1) ordered = !Before(rows.back(), rows[rows.size() - 2]);
   }
-  // Registers are mostly entered in date order and fetched by key.
-  if (ordered) return;
   std::sort(rows.begin(), rows.end(), Before);
   TableRecord* previous = nullptr;
   for (const Keyed& k : rows) {

@@ -16,6 +16,8 @@ constexpr int kSetupMenu = 1;
 // A whole line (11-character check number, 20-byte date, 80-byte payee, two
 // amounts, tabs and mark) fits in 256 bytes.
 constexpr size_t kLineArea = 256;
+// What a line of the list usually takes: a check number, a date, a payee, an amount.
+constexpr LPARAM kLineBytesTypical = 48;
 
 // Writes a text at out; returns the end.
 char* Put(char* out, const char* text) {
@@ -105,6 +107,9 @@ void RefreshList() {
   appState.ledger->ClearRows();
   appState.ledger->Select();
   SortRegisterRows(*appState.ledger);
+  // Room for every line at once, rather than the list growing a line at a time.
+  const int32_t rows = appState.ledger->RowCount();
+  SendMessageA(list, LB_INITSTORAGE, static_cast<WPARAM>(rows), static_cast<LPARAM>(rows) * kLineBytesTypical);
 
   for (TableRecord* row = appState.ledger->FirstRow(); row != nullptr; row = row->nextRow) {
     ComposeLine(appState.scratch, *static_cast<LedgerRecord*>(row));

@@ -108,6 +108,9 @@ LRESULT ListMessage(Window* w, UINT message, WPARAM wParam, LPARAM lParam) {
       return InsertItem(w, index, Arg(lParam), false);
     case LB_DELETESTRING:
       return DeleteItem(w, index);
+    case LB_INITSTORAGE:
+      if (!w->list.items.reserve(wParam, static_cast<size_t>(lParam))) return LB_ERRSPACE;
+      return static_cast<LRESULT>(w->list.items.size() + wParam);
     case LB_RESETCONTENT:
       w->list.items.clear();
       w->list.selection = -1;

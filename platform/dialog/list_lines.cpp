@@ -47,6 +47,11 @@ bool ListLines::Reserve(size_t bytes, size_t lines) {
   return true;
 }
 
+bool ListLines::reserve(size_t lines, size_t bytes) {
+  size_t used = count_ == 0 ? 0 : ends_[count_ - 1];
+  return Reserve(used + bytes, count_ + lines);
+}
+
 void ListLines::insert(size_t index, std::string_view line) {
   size_t used = count_ == 0 ? 0 : ends_[count_ - 1];
   if (!Reserve(used + line.size(), count_ + 1)) throw std::bad_alloc();

@@ -29,6 +29,9 @@ class ListLines {
   void insert(size_t index, std::string_view line);  // throws std::bad_alloc as a vector would
   void erase(size_t index);
   void clear() { count_ = 0; }
+  // Room for `lines` more lines of `bytes` more text, made at once; false when
+  // there is not that much memory.
+  bool reserve(size_t lines, size_t bytes);
   std::vector<std::string> Strings() const;
 
  private:

@@ -21,6 +21,43 @@ GtkWidget* NewMenuButton(GtkAccessibleRole role, const std::string& text, bool o
   return b;
 }
 
+void BuildPopup(WindowView* view, int popup) {
+  layer::Window* w = view->window;
+  const layer::Menu& menu = *w->dialog.menu->items[static_cast<size_t>(popup)].popup;
+  Name(view->popup, layer::WithoutMnemonic(w->dialog.menu->items[static_cast<size_t>(popup)].text));
+  for (size_t i = 0; i < menu.items.size(); ++i) {
+    const layer::MenuItem& item = menu.items[i];
+    if (item.separator) {
+      gtk_box_append(GTK_BOX(view->popup), gtk_separator_new(GTK_ORIENTATION_HORIZONTAL));
+      view->popupItems.push_back(nullptr);
+      continue;
+    }
+    GtkWidget* b = NewMenuButton(item.state & MF_CHECKED ? GTK_ACCESSIBLE_ROLE_MENU_ITEM_CHECKBOX : GTK_ACCESSIBLE_ROLE_MENU_ITEM,
+                                 item.text, false);
+    SetButtonText(b, (item.state & MF_CHECKED ? "✓ " : "    ") + item.text);
+    Name(b, layer::WithoutMnemonic(item.text));
+    gtk_button_set_has_frame(GTK_BUTTON(b), FALSE);
+    gtk_widget_set_focusable(b, FALSE);
+    gtk_widget_set_focus_on_click(b, FALSE);
+    gtk_widget_set_halign(gtk_button_get_child(GTK_BUTTON(b)), GTK_ALIGN_START);
+    if (item.state & MF_CHECKED)
+      gtk_accessible_update_state(GTK_ACCESSIBLE(b), GTK_ACCESSIBLE_STATE_CHECKED, GTK_ACCESSIBLE_TRISTATE_TRUE, -1);
+    gtk_widget_set_sensitive(b, (item.state & (MF_GRAYED | MF_DISABLED)) == 0);
+    ConnectMenuButton(b, view, static_cast<int>(i), true);
+    gtk_box_append(GTK_BOX(view->popup), b);
+    view->popupItems.push_back(b);
+  }
+}
+
+// What an open popup's items were built from: its position, and each item's
+// text and state.
+std::string PopupSignature(int popup, const layer::Menu& menu) {
+  std::string signature = std::to_string(popup);
+  for (const layer::MenuItem& item : menu.items)
+    signature += '\n' + std::to_string(item.separator ? -1 : static_cast<int>(item.state)) + ' ' + item.text;
+  return signature;
+}
+
 }  // namespace
 
 void GtkFrontEnd::CreateMenuBar(WindowView* view, GtkWidget* box) {
@@ -52,35 +89,36 @@ void GtkFrontEnd::UpdateMenu(WindowView* view) {
     if (lit) gtk_widget_add_css_class(view->menuButtons[i], "highlight");
     else gtk_widget_remove_css_class(view->menuButtons[i], "highlight");
   }
-  while (GtkWidget* child = gtk_widget_get_first_child(view->popup)) gtk_box_remove(GTK_BOX(view->popup), child);
   bool open = bar.mode == layer::MenuBarState::Popup && bar.popup >= 0 &&
               bar.popup < static_cast<int>(w->dialog.menu->items.size()) && w->dialog.menu->items[static_cast<size_t>(bar.popup)].popup;
+  // Built again only when its items change, so moving the highlight keeps
+  // the same objects and a screen reader hears each item once.
+  std::string built = open ? PopupSignature(bar.popup, *w->dialog.menu->items[static_cast<size_t>(bar.popup)].popup) : "";
+  if (built != view->popupBuilt) {
+    view->popupBuilt = built;
+    view->popupItems.clear();
+    while (GtkWidget* child = gtk_widget_get_first_child(view->popup)) gtk_box_remove(GTK_BOX(view->popup), child);
+    if (open) BuildPopup(view, bar.popup);
+  }
   gtk_widget_set_visible(view->popup, open);
   if (!open) return;
-  const layer::Menu& menu = *w->dialog.menu->items[static_cast<size_t>(bar.popup)].popup;
-  Name(view->popup, layer::WithoutMnemonic(w->dialog.menu->items[static_cast<size_t>(bar.popup)].text));
-  for (size_t i = 0; i < menu.items.size(); ++i) {
-    const layer::MenuItem& item = menu.items[i];
-    if (item.separator) {
-      gtk_box_append(GTK_BOX(view->popup), gtk_separator_new(GTK_ORIENTATION_HORIZONTAL));
-      continue;
-    }
-    GtkWidget* b = NewMenuButton(item.state & MF_CHECKED ? GTK_ACCESSIBLE_ROLE_MENU_ITEM_CHECKBOX : GTK_ACCESSIBLE_ROLE_MENU_ITEM,
-                                 item.text, false);
-    SetButtonText(b, (item.state & MF_CHECKED ? "✓ " : "    ") + item.text);
-    Name(b, layer::WithoutMnemonic(item.text));
-    gtk_button_set_has_frame(GTK_BUTTON(b), FALSE);
-    gtk_widget_set_focusable(b, FALSE);
-    gtk_widget_set_focus_on_click(b, FALSE);
-    gtk_widget_set_halign(gtk_button_get_child(GTK_BUTTON(b)), GTK_ALIGN_START);
-    if (item.state & MF_CHECKED)
-      gtk_accessible_update_state(GTK_ACCESSIBLE(b), GTK_ACCESSIBLE_STATE_CHECKED, GTK_ACCESSIBLE_TRISTATE_TRUE, -1);
-    gtk_widget_set_sensitive(b, (item.state & (MF_GRAYED | MF_DISABLED)) == 0);
-    if (static_cast<int>(i) == bar.item) gtk_widget_add_css_class(b, "highlight");
-    ConnectMenuButton(b, view, static_cast<int>(i), true);
-    gtk_box_append(GTK_BOX(view->popup), b);
+  for (size_t i = 0; i < view->popupItems.size(); ++i) {
+    if (!view->popupItems[i]) continue;
+    if (static_cast<int>(i) == bar.item) gtk_widget_add_css_class(view->popupItems[i], "highlight");
+    else gtk_widget_remove_css_class(view->popupItems[i], "highlight");
   }
   gtk_fixed_move(GTK_FIXED(view->fixed), view->popup, view->layout.menu[static_cast<size_t>(bar.popup)].rect.x, 0);
+}
+
+GtkWidget* GtkFrontEnd::LitMenuWidget(WindowView* view) {
+  const layer::MenuBarState& bar = view->window->dialog.menuBar;
+  if (!view->menuBar || bar.mode == layer::MenuBarState::Closed) return nullptr;
+  if (bar.mode == layer::MenuBarState::Popup && bar.item >= 0 && bar.item < static_cast<int>(view->popupItems.size()) &&
+      view->popupItems[static_cast<size_t>(bar.item)])
+    return view->popupItems[static_cast<size_t>(bar.item)];
+  if (bar.popup >= 0 && bar.popup < static_cast<int>(view->menuButtons.size()))
+    return view->menuButtons[static_cast<size_t>(bar.popup)];
+  return nullptr;
 }
 
 }  // namespace gtkfe

@@ -118,7 +118,12 @@ gboolean OnKeyPressed(GtkEventControllerKey*, guint keyval, guint, GdkModifierTy
   // So do keys that arrive while earlier input waits in the queue: the
   // focus GTK shows may be about to move (a Tab not yet taken), and the
   // field that has it now must not get the typing meant for the next one.
-  Focus focus = layer::ActiveWindow() == view->window && !current->Pending() ? FocusKind(view) : Focus::Other;
+  // In menu mode every key is the menu's, as on Windows: arrows move
+  // between menus and letters choose items, even over a text field.
+  Focus focus = layer::ActiveWindow() == view->window && !current->Pending() &&
+                        view->window->dialog.menuBar.mode == layer::MenuBarState::Closed
+                    ? FocusKind(view)
+                    : Focus::Other;
   KeyAction action = Route(keyval, ch, modifiers, focus);
   switch (action.type) {
     case KeyAction::Native:

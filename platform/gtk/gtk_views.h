@@ -65,6 +65,8 @@ struct WindowView {
   GtkWidget* menuBar = nullptr;
   std::vector<GtkWidget*> menuButtons;
   GtkWidget* popup = nullptr;
+  std::vector<GtkWidget*> popupItems;  // by item position; null for a separator
+  std::string popupBuilt;              // what the popup's items were built from; empty when none
   WindowLayout base;    // at the template's size
   WindowLayout layout;  // at the window's size now
   std::vector<std::unique_ptr<ControlView>> controls;
@@ -116,6 +118,9 @@ class GtkFrontEnd : public layer::FrontEnd {
   // gtk_menus.cpp
   void CreateMenuBar(WindowView* view, GtkWidget* box);
   void UpdateMenu(WindowView* view);
+  // In menu mode, the highlighted menu title or item: where a screen reader
+  // is told the focus is, as on Windows. Null outside menu mode.
+  GtkWidget* LitMenuWidget(WindowView* view);
 
   Options options_;
   GtkWidget* probe_ = nullptr;

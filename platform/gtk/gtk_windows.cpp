@@ -158,6 +158,7 @@ void GtkFrontEnd::Update(WindowView* view) {
     GtkWidget* target = nullptr;
     for (auto& c : view->controls)
       if (c->control == focus) target = c->text ? c->text : c->area ? c->area : c->widget;
+    if (GtkWidget* lit = LitMenuWidget(view)) target = lit;
     GtkWidget* now = gtk_window_get_focus(GTK_WINDOW(view->gtkWindow));
     bool inside = false;
     for (GtkWidget* at = now; at && target; at = gtk_widget_get_parent(at)) inside = inside || at == target;

@@ -137,7 +137,22 @@ else:
         print("ok: its icon is named 'Error'")
     subprocess.run(["xdotool", "key", "Return"], check=True)
 
-# Alt+S opens the Setup menu: its items as menu items.
+def focused():
+    for _ in range(30):
+        for node in nodes(frame):
+            if node.getState().contains(pyatspi.STATE_FOCUSED):
+                return "%s %r" % (node.getRoleName(), node.name)
+        time.sleep(0.1)
+    return "nothing"
+
+
+# Alt+S opens the Setup menu: its items as menu items, the focus on the one
+# highlighted so a screen reader says it, and every key the menu's, even the
+# arrows the Date field would take.
+if date is not None:
+    box = date.queryComponent().getExtents(pyatspi.WINDOW_COORDS)
+    subprocess.run(["xdotool", "mousemove", str(box.x + 3), str(box.y + box.height // 2), "click", "1"], check=True)
+    time.sleep(0.3)
 subprocess.run(["xdotool", "key", "alt+s"], check=True)
 time.sleep(0.5)
 for name in ("Account Details...", "Hide Reconciled.."):
@@ -145,7 +160,18 @@ for name in ("Account Details...", "Hide Reconciled.."):
         failures.append("no menu item named %r under Setup" % name)
     else:
         print("ok: menu item %r" % name)
-subprocess.run(["xdotool", "key", "Escape", "Escape"], check=True)
+for keys, expected in (([], "menu item 'Account Details...'"), (["Left"], "menu item 'New'"),
+                       (["Down"], "menu item 'Edit'"), (["Escape", "Escape"], "text 'Date'"),
+                       (["alt+s", "h", "alt+s", "Down"], "check menu item 'Hide Reconciled..'"),
+                       (["Escape", "Escape"], "text 'Date'")):
+    if keys:
+        subprocess.run(["xdotool", "key"] + keys, check=True)
+    time.sleep(0.3)
+    where = focused()
+    if where == expected:
+        print("ok: after %s the focus is on the %s" % (" ".join(keys) or "Alt+S", where))
+    else:
+        failures.append("after %s the focus is on the %s, not the %s" % (" ".join(keys) or "Alt+S", where, expected))
 
 for f in failures:
     print("FAIL: " + f)

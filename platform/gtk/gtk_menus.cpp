@@ -2,6 +2,7 @@
 // of them laid over the controls, both showing the dialog manager's menu state.
 #include <cctype>
 
+#include "platform/dialog/desktop.h"
 #include "platform/gtk/gtk_views.h"
 
 namespace gtkfe {
@@ -95,6 +96,12 @@ void GtkFrontEnd::UpdateMenu(WindowView* view) {
   // the same objects and a screen reader hears each item once.
   std::string built = open ? PopupSignature(bar.popup, *w->dialog.menu->items[static_cast<size_t>(bar.popup)].popup) : "";
   if (built != view->popupBuilt) {
+    // Left or Right to another menu: its title takes the focus before its
+    // item does, so a screen reader names the menu first, as on Windows.
+    if (open && !view->popupBuilt.empty() && w == layer::ActiveWindow()) {
+      gtk_widget_set_focusable(view->menuButtons[static_cast<size_t>(bar.popup)], TRUE);
+      gtk_widget_grab_focus(view->menuButtons[static_cast<size_t>(bar.popup)]);
+    }
     view->popupBuilt = built;
     view->popupItems.clear();
     while (GtkWidget* child = gtk_widget_get_first_child(view->popup)) gtk_box_remove(GTK_BOX(view->popup), child);

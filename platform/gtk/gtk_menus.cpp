@@ -2,7 +2,6 @@
 // of them laid over the controls, both showing the dialog manager's menu state.
 #include <cctype>
 
-#include "platform/dialog/desktop.h"
 #include "platform/gtk/gtk_views.h"
 
 namespace gtkfe {
@@ -50,6 +49,19 @@ void BuildPopup(WindowView* view, int popup) {
   }
 }
 
+// Kept in the tree, unseen and untouchable, for half a second: long enough
+// for a screen reader to take the focus moving out of it.
+void RetirePopup(GtkWidget* popup) {
+  gtk_widget_set_opacity(popup, 0);
+  gtk_widget_set_can_target(popup, FALSE);
+  g_timeout_add(500, +[](gpointer data) -> gboolean {
+    auto* retired = static_cast<GtkWidget*>(data);
+    if (GtkWidget* parent = gtk_widget_get_parent(retired)) gtk_fixed_remove(GTK_FIXED(parent), retired);
+    g_object_unref(retired);
+    return G_SOURCE_REMOVE;
+  }, g_object_ref(popup));
+}
+
 // What an open popup's items were built from: its position, and each item's
 // text and state.
 std::string PopupSignature(int popup, const layer::Menu& menu) {
@@ -60,6 +72,14 @@ std::string PopupSignature(int popup, const layer::Menu& menu) {
 }
 
 }  // namespace
+
+void NewPopup(WindowView* view) {
+  view->popup = GTK_WIDGET(g_object_new(GTK_TYPE_BOX, "orientation", GTK_ORIENTATION_VERTICAL, "accessible-role",
+                                        GTK_ACCESSIBLE_ROLE_MENU, nullptr));
+  gtk_widget_add_css_class(view->popup, "win32-popup");
+  gtk_fixed_put(GTK_FIXED(view->fixed), view->popup, 0, 0);
+  gtk_widget_set_visible(view->popup, FALSE);
+}
 
 void GtkFrontEnd::CreateMenuBar(WindowView* view, GtkWidget* box) {
   layer::Window* w = view->window;
@@ -96,15 +116,17 @@ void GtkFrontEnd::UpdateMenu(WindowView* view) {
   // the same objects and a screen reader hears each item once.
   std::string built = open ? PopupSignature(bar.popup, *w->dialog.menu->items[static_cast<size_t>(bar.popup)].popup) : "";
   if (built != view->popupBuilt) {
-    // Left or Right to another menu: its title takes the focus before its
-    // item does, so a screen reader names the menu first, as on Windows.
-    if (open && !view->popupBuilt.empty() && w == layer::ActiveWindow()) {
-      gtk_widget_set_focusable(view->menuButtons[static_cast<size_t>(bar.popup)], TRUE);
-      gtk_widget_grab_focus(view->menuButtons[static_cast<size_t>(bar.popup)]);
+    // Left or Right to another menu builds it in a new popup, so a screen
+    // reader that follows the focus from the old menu's item to the new one's
+    // names the new menu, as on Windows. The old popup stays, unseen, until
+    // it has; a menu that closes is simply emptied.
+    if (open && !view->popupBuilt.empty()) {
+      RetirePopup(view->popup);
+      NewPopup(view);
     }
+    while (GtkWidget* child = gtk_widget_get_first_child(view->popup)) gtk_box_remove(GTK_BOX(view->popup), child);
     view->popupBuilt = built;
     view->popupItems.clear();
-    while (GtkWidget* child = gtk_widget_get_first_child(view->popup)) gtk_box_remove(GTK_BOX(view->popup), child);
     if (open) BuildPopup(view, bar.popup);
   }
   gtk_widget_set_visible(view->popup, open);
@@ -120,8 +142,9 @@ void GtkFrontEnd::UpdateMenu(WindowView* view) {
 GtkWidget* GtkFrontEnd::LitMenuWidget(WindowView* view) {
   const layer::MenuBarState& bar = view->window->dialog.menuBar;
   if (!view->menuBar || bar.mode == layer::MenuBarState::Closed) return nullptr;
+  // A grayed item cannot hold the focus; its menu's title does.
   if (bar.mode == layer::MenuBarState::Popup && bar.item >= 0 && bar.item < static_cast<int>(view->popupItems.size()) &&
-      view->popupItems[static_cast<size_t>(bar.item)])
+      view->popupItems[static_cast<size_t>(bar.item)] && gtk_widget_is_sensitive(view->popupItems[static_cast<size_t>(bar.item)]))
     return view->popupItems[static_cast<size_t>(bar.item)];
   if (bar.popup >= 0 && bar.popup < static_cast<int>(view->menuButtons.size()))
     return view->menuButtons[static_cast<size_t>(bar.popup)];

@@ -171,6 +171,8 @@ void ConnectTextView(GtkWidget* text, ControlView* c);
 void ConnectList(GtkWidget* area, ControlView* c, bool dropped);
 void ConnectClick(GtkWidget* button, ControlView* c, void (*click)(HWND));
 void ConnectScroll(GtkAdjustment* scroll, ControlView* c);
+// The window's empty, hidden popup menu, laid over its controls.
+void NewPopup(WindowView* view);
 // A menu bar title (a popup's position) or an open popup's item.
 void ConnectMenuButton(GtkWidget* button, WindowView* view, int index, bool popupItem);
 

@@ -94,13 +94,7 @@ WindowView* GtkFrontEnd::Create(Window* w) {
   // Open lists and menus lie over the controls: added last, drawn last.
   for (auto& c : view->controls)
     if (c->drop) gtk_fixed_put(GTK_FIXED(view->fixed), c->drop, c->dropRect.x, c->dropRect.y);
-  if (w->dialog.menu) {
-    view->popup = GTK_WIDGET(g_object_new(GTK_TYPE_BOX, "orientation", GTK_ORIENTATION_VERTICAL, "accessible-role",
-                                          GTK_ACCESSIBLE_ROLE_MENU, nullptr));
-    gtk_widget_add_css_class(view->popup, "win32-popup");
-    gtk_fixed_put(GTK_FIXED(view->fixed), view->popup, 0, 0);
-    gtk_widget_set_visible(view->popup, FALSE);
-  }
+  if (w->dialog.menu) NewPopup(view);
   Labels(view);
   ConnectWindow(view);
   ConnectDrop(view);

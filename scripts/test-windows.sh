@@ -10,11 +10,12 @@ bash scripts/build-windows.sh -DCHECKBOOK_WERROR=ON
 
 # One headless wine prefix for the run, created before the tests time out on it.
 export WINEPREFIX=$PWD/build-windows/wineprefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wineboot -i >/dev/null 2>&1 || true
-# One wine server for all the tests: one that ends between two of them resets
-# the connection of a test starting just then.
+# One wine server for all the tests, started before the prefix so wine's own
+# services stay up: a server that ends between two tests resets the
+# connection of a test starting just then.
 wineserver -k 2>/dev/null || true
 wineserver -p
+wineboot -i >/dev/null 2>&1 || true
 ctest --test-dir build-windows --output-on-failure -j "$(nproc)"
 wineserver -k 2>/dev/null || true
 bash tests/windows/wine_session.sh build-windows/bin build-windows/test-artefacts

@@ -13,6 +13,7 @@ export WINEPREFIX=$PWD/build-windows/wineprefix WINEARCH=win64 WINEDEBUG=-all WI
 # One wine server for all the tests, started before the prefix so wine's own
 # services stay up: a server that ends between two tests resets the
 # connection of a test starting just then.
+mkdir -p "$WINEPREFIX"
 wineserver -k 2>/dev/null || true
 wineserver -p
 wineboot -i >/dev/null 2>&1 || true
